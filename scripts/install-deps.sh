@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, when they are missing.
+# Usage: scripts/install-deps.sh [extra-package ...]
+set -euo pipefail
+
+packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev "$@")
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+  sudo_cmd=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo_cmd=(sudo)
+else
+  echo "install-deps: missing packages: ${missing[*]} (run as root: apt-get install ${missing[*]})" >&2
+  exit 1
+fi
+echo "install-deps: installing ${missing[*]}" >&2
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
