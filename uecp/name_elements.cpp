@@ -1,0 +1,47 @@
+#include "uecp/name_elements.h"
+
+#include <cstring>
+
+namespace uecp {
+namespace {
+
+std::array<char, kNameLength> PaddedName(const char* text) {
+  std::array<char, kNameLength> name;
+  name.fill(' ');
+  for (int i = 0; text != nullptr && i < kNameLength && text[i] != '\0'; ++i) name[i] = text[i];
+  return name;
+}
+
+void PutName(std::uint8_t* out, const std::array<char, kNameLength>& name) {
+  std::memcpy(out, name.data(), name.size());
+}
+
+}  // namespace
+
+PsElement::PsElement(const char* text, std::uint16_t data_set_number,
+                     std::uint16_t programme_service_number)
+    : name_(PaddedName(text)) {
+  SetHeader(0x02, data_set_number, programme_service_number);
+  SetDataLength(kNameLength);
+  AllocateBuffer();
+}
+
+std::uint8_t* PsElement::Encode() {
+  PutName(MessageElement::Encode(), name_);
+  return Buffer();
+}
+
+PtynElement::PtynElement(const char* text, std::uint16_t data_set_number,
+                         std::uint16_t programme_service_number)
+    : name_(PaddedName(text)) {
+  SetHeader(0x3E, data_set_number, programme_service_number);
+  SetDataLength(kNameLength);
+  AllocateBuffer();
+}
+
+std::uint8_t* PtynElement::Encode() {
+  PutName(MessageElement::Encode(), name_);
+  return Buffer();
+}
+
+}  // namespace uecp

@@ -1,0 +1,17 @@
+// Everything of the UECP library in one include.
+#ifndef RDS_UECP_UECP_H_
+#define RDS_UECP_UECP_H_
+
+#include "uecp/af_element.h"
+#include "uecp/callsign.h"
+#include "uecp/clock_elements.h"
+#include "uecp/clock_values.h"
+#include "uecp/crc.h"
+#include "uecp/group_elements.h"
+#include "uecp/message_element.h"
+#include "uecp/name_elements.h"
+#include "uecp/rt_element.h"
+#include "uecp/service_elements.h"
+#include "uecp/uecp_frame.h"
+
+#endif  // RDS_UECP_UECP_H_
