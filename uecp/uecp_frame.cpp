@@ -39,7 +39,7 @@ bool UecpFrame::AddElement(MessageElement* element) {
 
 bool UecpFrame::AddElement(std::unique_ptr<MessageElement>& element) {
   if (!AddElement(element.get())) return false;
-  element.release();  // the frame owns it now
+  static_cast<void>(element.release());  // the frame deletes it from now on
   return true;
 }
 
