@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "uecp/big_endian.h"
+#include "uecp/element_codes.h"
 
 namespace uecp {
 namespace {
@@ -65,7 +66,7 @@ AfElement::AfElement(std::uint16_t list_header, std::uint8_t frequency_count,
   code_list_[bytes++] = 0x00;  // closes the list; part of the data and counted in MEL
 
   const auto length = static_cast<std::uint16_t>(3 + bytes);
-  SetHeader(0x13, data_set_number, programme_service_number, length);
+  SetHeader(kMecAf, data_set_number, programme_service_number, length);
   SetDataLength(length);
   AllocateBuffer();
 }

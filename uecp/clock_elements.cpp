@@ -6,11 +6,12 @@
 #include "platform/clock.h"
 #include "uecp/big_endian.h"
 #include "uecp/clock_values.h"
+#include "uecp/element_codes.h"
 
 namespace uecp {
 
 RtcElement::RtcElement() {
-  SetHeader(0x0D, kAbsent, kAbsent);
+  SetHeader(kMecRtc, kAbsent, kAbsent);
   SetDataLength(8);
 
   win::SYSTEMTIME utc{};
@@ -42,7 +43,7 @@ std::uint8_t* RtcElement::Encode() {
 }
 
 RtcCorrectionElement::RtcCorrectionElement(std::uint16_t correction) : correction_(correction) {
-  SetHeader(0x09, kAbsent, kAbsent);
+  SetHeader(kMecRtcCorrection, kAbsent, kAbsent);
   SetDataLength(2);
   AllocateBuffer();
 }
@@ -53,7 +54,7 @@ std::uint8_t* RtcCorrectionElement::Encode() {
 }
 
 CtOnOffElement::CtOnOffElement(std::uint8_t on_off) : on_off_(on_off) {
-  SetHeader(0x19, kAbsent, kAbsent);
+  SetHeader(kMecCtOnOff, kAbsent, kAbsent);
   SetDataLength(1);
   AllocateBuffer();
 }

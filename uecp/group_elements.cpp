@@ -2,6 +2,7 @@
 
 #include "uecp/big_endian.h"
 #include "uecp/clock_values.h"
+#include "uecp/element_codes.h"
 
 namespace uecp {
 namespace {
@@ -11,7 +12,7 @@ constexpr std::uint16_t kGroup4A = 0x08;
 }  // namespace
 
 FreeFormatGroupElement::FreeFormatGroupElement() {
-  SetHeader(0x24, kAbsent, kAbsent);
+  SetHeader(kMecFreeFormatGroup, kAbsent, kAbsent);
   SetDataLength(6);
   AllocateBuffer();
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "uecp/element_codes.h"
+
 namespace uecp {
 namespace {
 
@@ -21,7 +23,7 @@ void PutName(std::uint8_t* out, const std::array<char, kNameLength>& name) {
 PsElement::PsElement(const char* text, std::uint16_t data_set_number,
                      std::uint16_t programme_service_number)
     : name_(PaddedName(text)) {
-  SetHeader(0x02, data_set_number, programme_service_number);
+  SetHeader(kMecPs, data_set_number, programme_service_number);
   SetDataLength(kNameLength);
   AllocateBuffer();
 }
@@ -34,7 +36,7 @@ std::uint8_t* PsElement::Encode() {
 PtynElement::PtynElement(const char* text, std::uint16_t data_set_number,
                          std::uint16_t programme_service_number)
     : name_(PaddedName(text)) {
-  SetHeader(0x3E, data_set_number, programme_service_number);
+  SetHeader(kMecPtyn, data_set_number, programme_service_number);
   SetDataLength(kNameLength);
   AllocateBuffer();
 }

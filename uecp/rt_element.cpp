@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "uecp/element_codes.h"
+
 namespace uecp {
 
 RtElement::RtElement(const char* text, std::uint8_t transmissions,
@@ -19,7 +21,7 @@ RtElement::RtElement(const char* text, std::uint8_t transmissions,
     text_[kept] = '\0';
     length = static_cast<std::uint16_t>(1 + kept);
   }
-  SetHeader(0x0A, data_set_number, programme_service_number, length);
+  SetHeader(kMecRt, data_set_number, programme_service_number, length);
   SetDataLength(length);
   AllocateBuffer();
 }

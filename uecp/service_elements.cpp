@@ -1,13 +1,14 @@
 #include "uecp/service_elements.h"
 
 #include "uecp/big_endian.h"
+#include "uecp/element_codes.h"
 
 namespace uecp {
 
 PiElement::PiElement(std::uint16_t pi_code, std::uint16_t data_set_number,
                      std::uint16_t programme_service_number)
     : pi_code_(pi_code) {
-  SetHeader(0x01, data_set_number, programme_service_number);
+  SetHeader(kMecPi, data_set_number, programme_service_number);
   SetDataLength(2);
   AllocateBuffer();
 }
@@ -20,7 +21,7 @@ std::uint8_t* PiElement::Encode() {
 TaTpElement::TaTpElement(std::uint8_t ta_tp_flags, std::uint16_t data_set_number,
                          std::uint16_t programme_service_number)
     : ta_tp_flags_(ta_tp_flags & 0x03) {
-  SetHeader(0x03, data_set_number, programme_service_number);
+  SetHeader(kMecTaTp, data_set_number, programme_service_number);
   SetDataLength(1);
   AllocateBuffer();
 }
@@ -33,7 +34,7 @@ std::uint8_t* TaTpElement::Encode() {
 DiElement::DiElement(std::uint8_t di_flags, std::uint16_t data_set_number,
                      std::uint16_t programme_service_number)
     : di_flags_(di_flags & 0x0F) {
-  SetHeader(0x04, data_set_number, programme_service_number);
+  SetHeader(kMecDi, data_set_number, programme_service_number);
   SetDataLength(1);
   AllocateBuffer();
 }
@@ -46,7 +47,7 @@ std::uint8_t* DiElement::Encode() {
 MsElement::MsElement(std::uint8_t music_speech_flag, std::uint16_t data_set_number,
                      std::uint16_t programme_service_number)
     : music_speech_flag_(music_speech_flag & 0x01) {
-  SetHeader(0x05, data_set_number, programme_service_number);
+  SetHeader(kMecMs, data_set_number, programme_service_number);
   SetDataLength(1);
   AllocateBuffer();
 }
@@ -59,7 +60,7 @@ std::uint8_t* MsElement::Encode() {
 PinElement::PinElement(std::uint16_t programme_item_number, std::uint16_t data_set_number,
                        std::uint16_t programme_service_number)
     : programme_item_number_(programme_item_number) {
-  SetHeader(0x06, data_set_number, programme_service_number);
+  SetHeader(kMecPin, data_set_number, programme_service_number);
   SetDataLength(2);
   AllocateBuffer();
 }
@@ -72,7 +73,7 @@ std::uint8_t* PinElement::Encode() {
 PtyElement::PtyElement(std::uint8_t programme_type, std::uint16_t data_set_number,
                        std::uint16_t programme_service_number)
     : programme_type_(programme_type & 0x1F) {
-  SetHeader(0x07, data_set_number, programme_service_number);
+  SetHeader(kMecPty, data_set_number, programme_service_number);
   SetDataLength(1);
   AllocateBuffer();
 }

@@ -7,6 +7,7 @@
 #include "uecp/clock_elements.h"
 #include "uecp/clock_values.h"
 #include "uecp/crc.h"
+#include "uecp/element_codes.h"
 #include "uecp/group_elements.h"
 #include "uecp/message_element.h"
 #include "uecp/name_elements.h"
