@@ -37,12 +37,6 @@ bool UecpFrame::AddElement(MessageElement* element) {
   return true;
 }
 
-bool UecpFrame::AddElement(std::unique_ptr<MessageElement>& element) {
-  if (!AddElement(element.get())) return false;
-  static_cast<void>(element.release());  // the frame deletes it from now on
-  return true;
-}
-
 void UecpFrame::Build() {
   const unsigned address = (site_address_ & 0x3FFu) << 6 | (encoder_address_ & 0x3Fu);
   raw_[0] = kStartByte;

@@ -39,7 +39,12 @@ class UecpFrame {
   bool AddElement(MessageElement* element);
   // The same for an element held in a unique_ptr, which is released only when the frame
   // accepts the element.
-  bool AddElement(std::unique_ptr<MessageElement>& element);
+  template <typename Element>
+  bool AddElement(std::unique_ptr<Element>& element) {
+    if (!AddElement(static_cast<MessageElement*>(element.get()))) return false;
+    static_cast<void>(element.release());  // the frame deletes it from now on
+    return true;
+  }
 
   // Assembles the raw frame and its stuffed form from the elements as encoded when appended.
   // Never allocates.

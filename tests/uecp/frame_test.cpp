@@ -245,11 +245,11 @@ TEST(UecpFrame, DeletesEveryAcceptedElementOnceAndNoRefusedOne) {
     EXPECT_FALSE(frame->AddElement(static_cast<uecp::MessageElement*>(nullptr)));
     EXPECT_EQ(frame->MessageLength(), 4);
 
+    auto accepted = std::make_unique<TestElement>(0x34, kAbsent, kAbsent, kAbsent, 1);
+    EXPECT_TRUE(frame->AddElement(accepted));
+    EXPECT_EQ(accepted, nullptr);
     std::unique_ptr<uecp::MessageElement> held =
-        std::make_unique<TestElement>(0x34, kAbsent, kAbsent, kAbsent, 1);
-    EXPECT_TRUE(frame->AddElement(held));
-    EXPECT_EQ(held, nullptr);
-    held = std::make_unique<TestElement>(0x35, kAbsent, kAbsent, kAbsent, 300);
+        std::make_unique<TestElement>(0x35, kAbsent, kAbsent, kAbsent, 300);
     EXPECT_FALSE(frame->AddElement(held));
     EXPECT_NE(held, nullptr);  // still ours; deleted when it goes out of scope
 
