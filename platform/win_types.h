@@ -22,7 +22,8 @@ using BOOL = int;
 using HANDLE = void*;
 
 // The value CreateFileA returns on failure: all bits set.
-inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~std::uintptr_t{0});
+inline const HANDLE INVALID_HANDLE_VALUE =
+    reinterpret_cast<HANDLE>(~std::uintptr_t{0});  // NOLINT(performance-no-int-to-ptr)
 
 }  // namespace win
 
