@@ -1,0 +1,84 @@
+// The simulated encoder without any I/O: UECP bytes in, replies out, state kept, groups chosen
+// for air. The run loop feeds it from a transport and paces its groups in air time.
+#ifndef RDS_SIMULATOR_ENCODER_H_
+#define RDS_SIMULATOR_ENCODER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "simulator/encoder_state.h"
+#include "simulator/group_scheduler.h"
+#include "simulator/rds_block.h"
+#include "simulator/uecp_link.h"
+
+namespace sim {
+
+enum class ReplyMode {
+  kAcknowledge,  // a UECP frame with message acknowledgement element 0x18
+  kText,         // plain text, as some encoders answer
+  kNone,         // one-way encoders never answer
+};
+
+struct ReplyConfig {
+  ReplyMode mode = ReplyMode::kAcknowledge;
+  std::string text;  // sent for a good frame in text mode; a bad one gets "ERR <code>"
+};
+
+// The reply bytes to a received frame (or to a refused one) under a reply mode.
+std::vector<std::uint8_t> MakeReply(const ReplyConfig& config, const FrameEvent& frame,
+                                    ResponseCode code);
+
+struct EncoderStats {
+  std::size_t frames_good = 0;
+  std::size_t frames_refused = 0;
+  std::size_t frames_ignored = 0;  // addressed to another encoder
+};
+
+class Encoder {
+ public:
+  using Log = std::function<void(const std::string&)>;
+
+  Encoder(ReplyConfig reply, EncoderState initial);
+
+  // Our address: frames for another site or encoder are neither applied nor answered. A
+  // negative value accepts every address; 0 in a frame always means every encoder.
+  void SetAddress(int site, int encoder);
+  void SetLog(Log log) { log_ = std::move(log); }
+
+  // Handles received bytes at system time now_ms; reply bytes go to the end of *replies.
+  void Receive(const std::uint8_t* data, std::size_t size, std::int64_t now_ms,
+               std::vector<std::uint8_t>* replies);
+  // Refuses a frame the sender left unfinished; true when there was one.
+  bool ExpireFrame(std::vector<std::uint8_t>* replies);
+  bool InFrame() const { return deframer_.InFrame(); }
+
+  // The group for the air slot that starts at system time now_ms.
+  Group NextGroup(std::int64_t now_ms);
+
+  const EncoderState& state() const { return state_; }
+  const EncoderStats& stats() const { return stats_; }
+  std::size_t SkippedBytes() const { return deframer_.SkippedBytes(); }
+
+ private:
+  void Handle(const FrameEvent& event, std::int64_t now_ms, std::vector<std::uint8_t>* replies);
+  bool ForUs(std::uint16_t address) const;
+  void Say(const std::string& line) const {
+    if (log_) log_(line);
+  }
+
+  ReplyConfig reply_;
+  EncoderState state_;
+  GroupScheduler scheduler_;
+  Deframer deframer_;
+  EncoderStats stats_;
+  Log log_;
+  int site_ = -1;
+  int encoder_ = -1;
+};
+
+}  // namespace sim
+
+#endif  // RDS_SIMULATOR_ENCODER_H_

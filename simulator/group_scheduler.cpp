@@ -1,0 +1,174 @@
+#include "simulator/group_scheduler.h"
+
+#include <cstdlib>
+
+#include "simulator/civil_time.h"
+
+namespace sim {
+
+namespace {
+
+enum class Slot { kBasic, kRadiotext, kPtyn };
+
+// Six 0A groups for every three 2A and one 10A: a PS (four 0A groups) settles within about
+// 0.6 s while a short radiotext follows within a second or two.
+constexpr Slot kCycle[] = {Slot::kBasic,     Slot::kBasic,     Slot::kRadiotext, Slot::kBasic,
+                           Slot::kBasic,     Slot::kRadiotext, Slot::kBasic,     Slot::kBasic,
+                           Slot::kRadiotext, Slot::kPtyn};
+constexpr std::size_t kCycleLength = sizeof(kCycle) / sizeof(kCycle[0]);
+
+constexpr std::uint16_t kNoAf = 0xE0CD;  // "no AF" count code 224 and the filler 205
+constexpr std::uint8_t kEndOfText = 0x0D;
+constexpr int kMaxRadiotext = 64;
+
+// Block 2's common part: group type, version, TP and PTY.
+std::uint16_t BlockB(const EncoderState& state, unsigned type_and_version, unsigned low_bits) {
+  return static_cast<std::uint16_t>((type_and_version & 0x1FU) << 11 | (state.tp ? 1U : 0U) << 10 |
+                                    (state.pty & 0x1FU) << 5 | (low_bits & 0x1FU));
+}
+
+std::uint16_t Pair(std::uint8_t high, std::uint8_t low) {
+  return static_cast<std::uint16_t>(high << 8 | low);
+}
+
+// A radiotext as its 2A segments carry it: closed with a carriage return when shorter than 64
+// characters and padded with spaces to whole segments.
+int RadiotextSegments(const RadiotextEntry& entry) {
+  const int size = static_cast<int>(entry.text.size());
+  const int sent = size < kMaxRadiotext ? size + 1 : kMaxRadiotext;
+  return (sent + 3) / 4;
+}
+
+std::uint8_t RadiotextChar(const RadiotextEntry& entry, int index) {
+  const int size = static_cast<int>(entry.text.size());
+  if (index < size) return entry.text[static_cast<std::size_t>(index)];
+  return index == size ? kEndOfText : ' ';
+}
+
+bool HasPtyn(const EncoderState& state) {
+  for (const std::uint8_t c : state.ptyn) {
+    if (c != ' ') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Group ClockTimeGroup(const EncoderState& state, std::int64_t clock_ms) {
+  const std::int64_t mjd = ModifiedJulianDay(clock_ms);
+  const CivilTime t = CivilFromMilliseconds(clock_ms);
+  const int offset = state.local_offset_half_hours;
+  Group group;
+  group.blocks[0] = state.pi;
+  group.blocks[1] = BlockB(state, 0x08, static_cast<unsigned>(mjd >> 15) & 0x03U);
+  group.blocks[2] = static_cast<std::uint16_t>((mjd & 0x7FFF) << 1 | (t.hour >> 4));
+  group.blocks[3] =
+      static_cast<std::uint16_t>((t.hour & 0x0F) << 12 | t.minute << 6 | (offset < 0 ? 1 : 0) << 5 |
+                                 (std::abs(offset) & 0x1F));
+  return group;
+}
+
+Group GroupScheduler::Next(EncoderState* state, std::int64_t clock_ms) {
+  // Clock time goes out at the start of every minute the encoder sees begin, not at switch-on.
+  const std::int64_t minute = clock_ms >= 0 ? clock_ms / 60000 : (clock_ms - 59999) / 60000;
+  const bool new_minute = clock_started_ && minute != minute_;
+  clock_started_ = true;
+  minute_ = minute;
+  if (new_minute && state->ct_on) return ClockTimeGroup(*state, clock_ms);
+  if (!state->group_queue.empty()) return Queued(state);
+
+  const Slot slot = kCycle[slot_];
+  slot_ = (slot_ + 1) % kCycleLength;
+  if (slot == Slot::kRadiotext && !state->radiotexts.empty()) return RadiotextGroup(*state);
+  if (slot == Slot::kPtyn && HasPtyn(*state)) return PtynGroup(*state);
+  return PsGroup(*state);
+}
+
+Group GroupScheduler::Queued(EncoderState* state) {
+  const FreeFormatGroup queued = state->group_queue.front();
+  state->group_queue.pop_front();
+  Group group;
+  group.blocks[0] = state->pi;
+  group.blocks[1] = BlockB(*state, queued.type_and_version, queued.block_b_bits);
+  group.blocks[2] = queued.block_c;
+  group.blocks[3] = queued.block_d;
+  return group;
+}
+
+Group GroupScheduler::PsGroup(const EncoderState& state) {
+  // A new name starts at its first segment so receivers see it whole as soon as possible.
+  if (state.ps_revision != ps_revision_) {
+    ps_revision_ = state.ps_revision;
+    ps_segment_ = 0;
+  }
+  if (state.af_revision != af_revision_) {
+    af_revision_ = state.af_revision;
+    af_pair_ = 0;
+  }
+  const int segment = ps_segment_;
+  ps_segment_ = (ps_segment_ + 1) % 4;
+  // Segment 0 carries DI bit d3, segment 3 bit d0.
+  const unsigned di_bit = (state.di >> (3 - segment)) & 0x01U;
+  const unsigned low = (state.ta ? 1U : 0U) << 4 | (state.music ? 1U : 0U) << 3 | di_bit << 2 |
+                       static_cast<unsigned>(segment);
+  Group group;
+  group.blocks[0] = state.pi;
+  group.blocks[1] = BlockB(state, 0x00, low);
+  if (state.af_codes.empty()) {
+    group.blocks[2] = kNoAf;
+  } else {
+    const std::size_t pairs = state.af_codes.size() / 2;
+    const std::size_t pair = af_pair_ % pairs;
+    af_pair_ = (pair + 1) % pairs;
+    group.blocks[2] = Pair(state.af_codes[2 * pair], state.af_codes[2 * pair + 1]);
+  }
+  const std::size_t at = static_cast<std::size_t>(2 * segment);
+  group.blocks[3] = Pair(state.ps[at], state.ps[at + 1]);
+  return group;
+}
+
+Group GroupScheduler::RadiotextGroup(const EncoderState& state) {
+  if (state.radiotext_revision != radiotext_revision_) {
+    radiotext_revision_ = state.radiotext_revision;
+    radiotext_entry_ = 0;
+    radiotext_segment_ = 0;
+    radiotext_passes_ = 0;
+  }
+  const RadiotextEntry& entry = state.radiotexts[radiotext_entry_];
+  const int segment = radiotext_segment_;
+  if (++radiotext_segment_ == RadiotextSegments(entry)) {
+    // A whole pass is done; after its number of passes the next text of the buffer follows.
+    radiotext_segment_ = 0;
+    if (++radiotext_passes_ >= entry.transmissions) {
+      radiotext_passes_ = 0;
+      radiotext_entry_ = (radiotext_entry_ + 1) % state.radiotexts.size();
+    }
+  }
+  const int at = 4 * segment;
+  Group group;
+  group.blocks[0] = state.pi;
+  group.blocks[1] =
+      BlockB(state, 0x04, (entry.ab_flag ? 1U : 0U) << 4 | static_cast<unsigned>(segment));
+  group.blocks[2] = Pair(RadiotextChar(entry, at), RadiotextChar(entry, at + 1));
+  group.blocks[3] = Pair(RadiotextChar(entry, at + 2), RadiotextChar(entry, at + 3));
+  return group;
+}
+
+Group GroupScheduler::PtynGroup(const EncoderState& state) {
+  if (state.ptyn_revision != ptyn_revision_) {
+    ptyn_revision_ = state.ptyn_revision;
+    ptyn_segment_ = 0;
+  }
+  const int segment = ptyn_segment_;
+  ptyn_segment_ ^= 1;
+  const std::size_t at = static_cast<std::size_t>(4 * segment);
+  Group group;
+  group.blocks[0] = state.pi;
+  group.blocks[1] =
+      BlockB(state, 0x14, (state.ptyn_ab ? 1U : 0U) << 4 | static_cast<unsigned>(segment));
+  group.blocks[2] = Pair(state.ptyn[at], state.ptyn[at + 1]);
+  group.blocks[3] = Pair(state.ptyn[at + 2], state.ptyn[at + 3]);
+  return group;
+}
+
+}  // namespace sim

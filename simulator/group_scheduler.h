@@ -1,0 +1,51 @@
+// Chooses and fills the group for each slot on air, as an encoder does from its state: 0A groups
+// for PS, flags and AF; 2A for radiotext; 10A for the programme type name; 4A clock time at the
+// start of every minute; and the free-format groups it was handed, each once, before anything
+// else.
+#ifndef RDS_SIMULATOR_GROUP_SCHEDULER_H_
+#define RDS_SIMULATOR_GROUP_SCHEDULER_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "simulator/encoder_state.h"
+#include "simulator/rds_block.h"
+
+namespace sim {
+
+// The clock-time group 4A for an encoder clock reading and a local offset in half hours.
+Group ClockTimeGroup(const EncoderState& state, std::int64_t clock_ms);
+
+class GroupScheduler {
+ public:
+  // The group for the slot that starts at encoder clock time clock_ms (milliseconds since 1970
+  // UTC). Takes queued free-format groups out of the state.
+  Group Next(EncoderState* state, std::int64_t clock_ms);
+
+ private:
+  Group PsGroup(const EncoderState& state);
+  Group RadiotextGroup(const EncoderState& state);
+  Group PtynGroup(const EncoderState& state);
+  Group Queued(EncoderState* state);
+
+  std::size_t slot_ = 0;
+  bool clock_started_ = false;
+  std::int64_t minute_ = 0;
+
+  std::uint32_t ps_revision_ = 0;
+  int ps_segment_ = 0;
+  std::uint32_t af_revision_ = 0;
+  std::size_t af_pair_ = 0;
+
+  std::uint32_t radiotext_revision_ = 0;
+  std::size_t radiotext_entry_ = 0;
+  int radiotext_segment_ = 0;
+  int radiotext_passes_ = 0;
+
+  std::uint32_t ptyn_revision_ = 0;
+  int ptyn_segment_ = 0;
+};
+
+}  // namespace sim
+
+#endif  // RDS_SIMULATOR_GROUP_SCHEDULER_H_

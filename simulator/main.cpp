@@ -1,0 +1,26 @@
+// rds-encoder-sim: an RDS encoder without hardware. See kUsage for the command line.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "simulator/options.h"
+#include "simulator/run_loop.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  sim::Options options;
+  std::string error;
+  if (!sim::ParseOptions(args, &options, &error)) {
+    std::cerr << "rds-encoder-sim: " << error << "\n" << sim::kUsage;
+    return sim::kExitUsage;
+  }
+  if (options.help) {
+    std::cout << sim::kUsage;
+    return sim::kExitOk;
+  }
+  if (options.version) {
+    std::cout << "rds-encoder-sim 0.1.0\n";
+    return sim::kExitOk;
+  }
+  return sim::Run(options);
+}

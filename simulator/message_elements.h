@@ -1,0 +1,65 @@
+// The message field of a UECP frame split into its elements. This layer knows each element
+// code's header layout (whether DSN, PSN and MEL bytes follow the code) and data length, but not
+// what the data means: that is the encoder state's business.
+#ifndef RDS_SIMULATOR_MESSAGE_ELEMENTS_H_
+#define RDS_SIMULATOR_MESSAGE_ELEMENTS_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "simulator/response_code.h"
+
+namespace sim {
+
+// The element codes this encoder understands.
+enum ElementCode : std::uint8_t {
+  kPiCode = 0x01,
+  kPsCode = 0x02,
+  kTaTpCode = 0x03,
+  kDiCode = 0x04,
+  kMsCode = 0x05,
+  kPinCode = 0x06,
+  kPtyCode = 0x07,
+  kRtcCorrectionCode = 0x09,
+  kRadiotextCode = 0x0A,
+  kRtcCode = 0x0D,
+  kAfCode = 0x13,
+  kAckCode = 0x18,  // sent by the encoder only
+  kCtOnOffCode = 0x19,
+  kFreeFormatGroupCode = 0x24,
+  kPtynCode = 0x3E,
+};
+
+struct Element {
+  std::uint8_t code = 0;
+  bool has_service = false;  // DSN and PSN bytes follow the code
+  std::uint8_t dsn = 0;
+  std::uint8_t psn = 0;
+  std::vector<std::uint8_t> data;  // the data bytes (behind the MEL byte, if the element has one)
+
+  bool operator==(const Element& other) const {
+    return code == other.code && has_service == other.has_service && dsn == other.dsn &&
+           psn == other.psn && data == other.data;
+  }
+};
+
+struct ParsedMessage {
+  ResponseCode code = ResponseCode::kOk;
+  std::size_t failed_at = 0;  // byte offset of the element that failed
+  std::vector<Element> elements;
+};
+
+// Splits a message field into elements. Any fault refuses the whole message: an element code
+// not in the table (unknown message), a length byte that is not allowed for its element or runs
+// past the field (MEL error), a fixed-size element cut off by the end of the field (unexpected
+// end of message).
+ParsedMessage ParseMessage(const std::uint8_t* field, std::size_t size);
+
+// Whether an element has a known code, the header bytes of that code and a data length the code
+// allows: true for every element ParseMessage returns.
+bool HasKnownShape(const Element& element);
+bool IsKnownCode(std::uint8_t code);
+
+}  // namespace sim
+
+#endif  // RDS_SIMULATOR_MESSAGE_ELEMENTS_H_

@@ -1,0 +1,213 @@
+#include "simulator/options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace sim {
+
+const char kUsage[] =
+    "usage: rds-encoder-sim [options]\n"
+    "Simulates an RDS encoder that takes UECP frames on a pseudo-terminal (default) or TCP,\n"
+    "answers each one and writes what it transmits as a bit-stream file.\n"
+    "\n"
+    "  --link PATH        make PATH a symbolic link to the pseudo-terminal\n"
+    "  --tcp PORT         listen on TCP instead (PORT 0 picks a free port)\n"
+    "  --bind ADDRESS     address for --tcp (default 127.0.0.1)\n"
+    "  --reply MODE       ack (UECP acknowledgement frames, default), text:STRING (STRING for a\n"
+    "                     good frame, \"ERR <code>\" for a bad one; escapes \\r \\n \\t \\\\ "
+    "\\xHH),\n"
+    "                     or none\n"
+    "  --out FILE         write the air as a bit-stream file (count line, then the bits)\n"
+    "  --seconds S        end after S seconds of air time\n"
+    "  --groups N         end after N groups on air\n"
+    "  --hold S           when the sender disconnects, keep S more seconds of air in the file\n"
+    "  --keep-running     serve one sender after another instead of ending at a disconnect\n"
+    "  --site N           our site address (0-1023); frames for another site are ignored\n"
+    "  --encoder N        our encoder address (0-63); frames for another encoder are ignored\n"
+    "  --frame-timeout MS refuse a frame left unfinished for MS milliseconds (default 500)\n"
+    "  -v, --verbose      log every frame on standard error\n"
+    "  -h, --help         show this help\n"
+    "  --version          show the version\n"
+    "\n"
+    "The first line on standard output names where senders connect. The run ends when the\n"
+    "sender disconnects, at --seconds or --groups, or on SIGINT/SIGTERM; then FILE is written.\n"
+    "Exit codes: 0 done, 1 the transport or the file failed, 64 usage error.\n";
+
+namespace {
+
+bool ParseNumber(const std::string& text, double low, double high, double* value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  const double parsed = std::strtod(text.c_str(), &end);
+  if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < low || parsed > high) {
+    return false;
+  }
+  *value = parsed;
+  return true;
+}
+
+bool ParseInteger(const std::string& text, long low, long high, long* value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long parsed = std::strtol(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return false;
+  *value = parsed;
+  return true;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+bool DecodeEscapes(const std::string& text, std::string* decoded) {
+  decoded->clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      decoded->push_back(text[i]);
+      continue;
+    }
+    if (++i == text.size()) return false;
+    switch (text[i]) {
+      case '\\':
+        decoded->push_back('\\');
+        break;
+      case 'n':
+        decoded->push_back('\n');
+        break;
+      case 'r':
+        decoded->push_back('\r');
+        break;
+      case 't':
+        decoded->push_back('\t');
+        break;
+      case 'x': {
+        const int high = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
+        const int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
+        if (high < 0 || low < 0) return false;
+        decoded->push_back(static_cast<char>(high * 16 + low));
+        i += 2;
+        break;
+      }
+      default:
+        return false;
+    }
+  }
+  return true;
+}
+
+bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= args.size()) {
+        *error = arg + " needs a value";
+        return false;
+      }
+      *out = args[++i];
+      return true;
+    };
+    std::string v;
+    long number = 0;
+    if (arg == "-h" || arg == "--help") {
+      options->help = true;
+    } else if (arg == "--version") {
+      options->version = true;
+    } else if (arg == "-v" || arg == "--verbose") {
+      options->verbose = true;
+    } else if (arg == "--keep-running") {
+      options->keep_running = true;
+    } else if (arg == "--link") {
+      if (!value(&options->link)) return false;
+      if (options->link.empty()) {
+        *error = "--link needs a path";
+        return false;
+      }
+    } else if (arg == "--tcp") {
+      if (!value(&v)) return false;
+      if (!ParseInteger(v, 0, 65535, &number)) {
+        *error = "--tcp needs a port from 0 to 65535, not '" + v + "'";
+        return false;
+      }
+      options->tcp = true;
+      options->port = static_cast<int>(number);
+    } else if (arg == "--bind") {
+      if (!value(&options->host)) return false;
+    } else if (arg == "--reply") {
+      if (!value(&v)) return false;
+      if (v == "ack") {
+        options->reply.mode = ReplyMode::kAcknowledge;
+      } else if (v == "none") {
+        options->reply.mode = ReplyMode::kNone;
+      } else if (v.rfind("text:", 0) == 0) {
+        options->reply.mode = ReplyMode::kText;
+        if (!DecodeEscapes(v.substr(5), &options->reply.text)) {
+          *error = "--reply text: malformed escape in '" + v.substr(5) + "'";
+          return false;
+        }
+        if (options->reply.text.empty()) {
+          // A sender waits for at least one byte per frame.
+          *error = "--reply text: needs a non-empty STRING";
+          return false;
+        }
+      } else {
+        *error = "--reply takes ack, text:STRING or none, not '" + v + "'";
+        return false;
+      }
+    } else if (arg == "--out") {
+      if (!value(&options->out)) return false;
+      if (options->out.empty()) {
+        *error = "--out needs a file name";
+        return false;
+      }
+    } else if (arg == "--seconds" || arg == "--hold") {
+      if (!value(&v)) return false;
+      double seconds = 0;
+      // A day of air is far more than a bit-stream file can hold anyway.
+      if (!ParseNumber(v, 0, 86400, &seconds)) {
+        *error = arg + " needs a number of seconds from 0 to 86400, not '" + v + "'";
+        return false;
+      }
+      (arg == "--seconds" ? options->seconds : options->hold) = seconds;
+    } else if (arg == "--groups") {
+      if (!value(&v)) return false;
+      if (!ParseInteger(v, 1, 100000000, &number)) {
+        *error = "--groups needs a count from 1 to 100000000, not '" + v + "'";
+        return false;
+      }
+      options->groups = static_cast<std::uint64_t>(number);
+    } else if (arg == "--site" || arg == "--encoder") {
+      if (!value(&v)) return false;
+      const long high = arg == "--site" ? 1023 : 63;
+      if (!ParseInteger(v, 0, high, &number)) {
+        *error = arg + " needs a number from 0 to " + std::to_string(high) + ", not '" + v + "'";
+        return false;
+      }
+      (arg == "--site" ? options->site : options->encoder) = static_cast<int>(number);
+    } else if (arg == "--frame-timeout") {
+      if (!value(&v)) return false;
+      if (!ParseInteger(v, 1, 60000, &number)) {
+        *error = "--frame-timeout needs milliseconds from 1 to 60000, not '" + v + "'";
+        return false;
+      }
+      options->frame_timeout_ms = static_cast<int>(number);
+    } else {
+      *error = "unknown option '" + arg + "'";
+      return false;
+    }
+  }
+  if (options->tcp && !options->link.empty()) {
+    *error = "--link names a pseudo-terminal; it cannot go with --tcp";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace sim
