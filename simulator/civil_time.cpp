@@ -24,13 +24,6 @@ std::int64_t DaysFromCivil(int year, int month, int day) {
   return era * 146097 + day_of_era - 719468;
 }
 
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-}
-
 CivilTime CivilFromMilliseconds(std::int64_t ms) {
   const std::int64_t days = FloorDiv(ms, kMsPerDay);
   const std::int64_t in_day = (ms - days * kMsPerDay) / 1000;

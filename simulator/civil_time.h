@@ -18,7 +18,6 @@ struct CivilTime {
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
 std::int64_t DaysFromCivil(int year, int month, int day);
-int DaysInMonth(int year, int month);
 // The UTC date and time of a count of milliseconds since 1970-01-01 00:00 UTC.
 CivilTime CivilFromMilliseconds(std::int64_t ms);
 // Modified Julian Day (days since 1858-11-17) of the UTC date of a millisecond count.

@@ -39,22 +39,18 @@ std::vector<std::uint8_t> MakeReply(const ReplyConfig& config, const FrameEvent&
 Encoder::Encoder(ReplyConfig reply, EncoderState initial)
     : reply_(std::move(reply)), state_(std::move(initial)) {}
 
-void Encoder::SetAddress(int site, int encoder) {
-  site_ = site;
-  encoder_ = encoder;
-}
-
 bool Encoder::ForUs(std::uint16_t address) const {
   const int site = address >> 6;
   const int encoder = address & 0x3F;
-  const bool site_ok = site_ < 0 || site == 0 || site == site_;
-  const bool encoder_ok = encoder_ < 0 || encoder == 0 || encoder == encoder_;
+  const bool site_ok = address_.site < 0 || site == 0 || site == address_.site;
+  const bool encoder_ok = address_.encoder < 0 || encoder == 0 || encoder == address_.encoder;
   return site_ok && encoder_ok;
 }
 
-void Encoder::Receive(const std::uint8_t* data, std::size_t size, std::int64_t now_ms,
+void Encoder::Receive(const std::vector<std::uint8_t>& bytes, std::int64_t now_ms,
                       std::vector<std::uint8_t>* replies) {
-  deframer_.Feed(data, size, [&](const FrameEvent& event) { Handle(event, now_ms, replies); });
+  deframer_.Feed(bytes.data(), bytes.size(),
+                 [&](const FrameEvent& event) { Handle(event, now_ms, replies); });
 }
 
 bool Encoder::ExpireFrame(std::vector<std::uint8_t>* replies) {

@@ -45,11 +45,15 @@ class Encoder {
 
   // Our address: frames for another site or encoder are neither applied nor answered. A
   // negative value accepts every address; 0 in a frame always means every encoder.
-  void SetAddress(int site, int encoder);
+  struct Address {
+    int site = -1;
+    int encoder = -1;
+  };
+  void SetAddress(Address address) { address_ = address; }
   void SetLog(Log log) { log_ = std::move(log); }
 
   // Handles received bytes at system time now_ms; reply bytes go to the end of *replies.
-  void Receive(const std::uint8_t* data, std::size_t size, std::int64_t now_ms,
+  void Receive(const std::vector<std::uint8_t>& bytes, std::int64_t now_ms,
                std::vector<std::uint8_t>* replies);
   // Refuses a frame the sender left unfinished; true when there was one.
   bool ExpireFrame(std::vector<std::uint8_t>* replies);
@@ -75,8 +79,7 @@ class Encoder {
   Deframer deframer_;
   EncoderStats stats_;
   Log log_;
-  int site_ = -1;
-  int encoder_ = -1;
+  Address address_;
 };
 
 }  // namespace sim

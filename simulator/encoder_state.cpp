@@ -35,16 +35,16 @@ Name ToName(const std::vector<std::uint8_t>& data) {
 }
 
 ResponseCode ApplyRadiotext(const std::vector<std::uint8_t>& data, EncoderState* state) {
+  // MEL 0 carries no configuration: it empties the buffer, as a text-less 00 configuration does.
+  const std::uint8_t config = data.empty() ? 0 : data[0];
+  const unsigned buffer_mode = (config >> 5) & 0x03U;
+  if ((config & 0x80U) || buffer_mode > 1) return ResponseCode::kOutOfRange;
   if (data.size() <= 1) {
-    // No text: the buffer is emptied and radiotext leaves the air.
-    if (data.size() == 1 && (data[0] & 0x80U)) return ResponseCode::kOutOfRange;
+    if (buffer_mode == 1) return ResponseCode::kOutOfRange;  // nothing to append
     state->radiotexts.clear();
     ++state->radiotext_revision;
     return ResponseCode::kOk;
   }
-  const std::uint8_t config = data[0];
-  const unsigned buffer_mode = (config >> 5) & 0x03U;
-  if ((config & 0x80U) || buffer_mode > 1) return ResponseCode::kOutOfRange;
   RadiotextEntry entry;
   entry.text.assign(data.begin() + 1, data.end());
   entry.transmissions = std::max(1, static_cast<int>((config >> 1) & 0x0FU));
@@ -81,11 +81,8 @@ ResponseCode ApplyAfList(const std::vector<std::uint8_t>& data, EncoderState* st
       codes.push_back(kAfLfMfFollows);
       codes.push_back(data[++i]);
       ++found;
-    } else if (code == kAfFiller) {
-      continue;
-    } else if (code == 0 && i + 1 == data.size()) {
-      continue;  // the list's closing byte
-    } else {
+    } else if (code != kAfFiller && !(code == 0 && i + 1 == data.size())) {
+      // Fillers and the list's closing 0 carry nothing; any other code is not an AF code.
       return ResponseCode::kOutOfRange;
     }
   }
@@ -101,12 +98,14 @@ ResponseCode ApplyRtc(const std::vector<std::uint8_t>& d, std::int64_t now_ms,
   const int year = 2000 + d[0];
   const int month = d[1];
   const int day = d[2];
-  if (d[0] > 99 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) ||
-      d[3] > 23 || d[4] > 59 || d[5] > 59 || d[6] > 99 || (d[7] & 0xC0U) || (d[7] & 0x1FU) > 28) {
+  if (d[0] > 99 || month < 1 || month > 12 || day < 1 || d[3] > 23 || d[4] > 59 || d[5] > 59 ||
+      d[6] > 99 || (d[7] & 0xC0U) || (d[7] & 0x1FU) > 28) {
     return ResponseCode::kOutOfRange;
   }
   const std::int64_t set_ms = DaysFromCivil(year, month, day) * 86400000LL +
                               (d[3] * 3600LL + d[4] * 60LL + d[5]) * 1000LL + d[6] * 10LL;
+  // A day the month does not have (30 February) comes back as another date.
+  if (CivilFromMilliseconds(set_ms).day != day) return ResponseCode::kOutOfRange;
   state->clock_offset_ms = set_ms - now_ms;
   const int half_hours = d[7] & 0x1F;
   state->local_offset_half_hours = (d[7] & 0x20U) ? -half_hours : half_hours;

@@ -122,7 +122,7 @@ Group GroupScheduler::PsGroup(const EncoderState& state) {
     af_pair_ = (pair + 1) % pairs;
     group.blocks[2] = Pair(state.af_codes[2 * pair], state.af_codes[2 * pair + 1]);
   }
-  const std::size_t at = static_cast<std::size_t>(2 * segment);
+  const std::size_t at = 2 * static_cast<std::size_t>(segment);
   group.blocks[3] = Pair(state.ps[at], state.ps[at + 1]);
   return group;
 }
@@ -161,7 +161,7 @@ Group GroupScheduler::PtynGroup(const EncoderState& state) {
   }
   const int segment = ptyn_segment_;
   ptyn_segment_ ^= 1;
-  const std::size_t at = static_cast<std::size_t>(4 * segment);
+  const std::size_t at = 4 * static_cast<std::size_t>(segment);
   Group group;
   group.blocks[0] = state.pi;
   group.blocks[1] =

@@ -65,6 +65,16 @@ int HexDigit(char c) {
   return -1;
 }
 
+std::string NotValid(const std::string& option, const char* needs, const std::string& value) {
+  std::string text = option;
+  text += " needs ";
+  text += needs;
+  text += ", not '";
+  text += value;
+  text += "'";
+  return text;
+}
+
 }  // namespace
 
 bool DecodeEscapes(const std::string& text, std::string* decoded) {
@@ -133,7 +143,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
     } else if (arg == "--tcp") {
       if (!value(&v)) return false;
       if (!ParseInteger(v, 0, 65535, &number)) {
-        *error = "--tcp needs a port from 0 to 65535, not '" + v + "'";
+        *error = NotValid(arg, "a port from 0 to 65535", v);
         return false;
       }
       options->tcp = true;
@@ -172,29 +182,29 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
       double seconds = 0;
       // A day of air is far more than a bit-stream file can hold anyway.
       if (!ParseNumber(v, 0, 86400, &seconds)) {
-        *error = arg + " needs a number of seconds from 0 to 86400, not '" + v + "'";
+        *error = NotValid(arg, "a number of seconds from 0 to 86400", v);
         return false;
       }
       (arg == "--seconds" ? options->seconds : options->hold) = seconds;
     } else if (arg == "--groups") {
       if (!value(&v)) return false;
       if (!ParseInteger(v, 1, 100000000, &number)) {
-        *error = "--groups needs a count from 1 to 100000000, not '" + v + "'";
+        *error = NotValid(arg, "a count from 1 to 100000000", v);
         return false;
       }
       options->groups = static_cast<std::uint64_t>(number);
     } else if (arg == "--site" || arg == "--encoder") {
       if (!value(&v)) return false;
-      const long high = arg == "--site" ? 1023 : 63;
-      if (!ParseInteger(v, 0, high, &number)) {
-        *error = arg + " needs a number from 0 to " + std::to_string(high) + ", not '" + v + "'";
+      const bool site = arg == "--site";
+      if (!ParseInteger(v, 0, site ? 1023 : 63, &number)) {
+        *error = NotValid(arg, site ? "a number from 0 to 1023" : "a number from 0 to 63", v);
         return false;
       }
       (arg == "--site" ? options->site : options->encoder) = static_cast<int>(number);
     } else if (arg == "--frame-timeout") {
       if (!value(&v)) return false;
       if (!ParseInteger(v, 1, 60000, &number)) {
-        *error = "--frame-timeout needs milliseconds from 1 to 60000, not '" + v + "'";
+        *error = NotValid(arg, "milliseconds from 1 to 60000", v);
         return false;
       }
       options->frame_timeout_ms = static_cast<int>(number);

@@ -62,7 +62,7 @@ class Runner {
     EncoderState initial;
     initial.local_offset_half_hours = SystemOffsetHalfHours();
     encoder_ = std::make_unique<Encoder>(options_.reply, initial);
-    encoder_->SetAddress(options_.site, options_.encoder);
+    encoder_->SetAddress({options_.site, options_.encoder});
     if (options_.verbose) encoder_->SetLog(Note);
 
     limit_ = options_.groups;
@@ -144,7 +144,7 @@ class Runner {
             // The groups before this moment went out with the state before this frame.
             Produce(GroupsDue());
             last_byte_ms = ElapsedMs();
-            encoder_->Receive(received.data(), received.size(), start_ms_ + last_byte_ms, &replies);
+            encoder_->Receive(received, start_ms_ + last_byte_ms, &replies);
             SendReplies(&replies);
             break;
           case TransportEvent::kHangup:
@@ -198,7 +198,8 @@ class Runner {
       return kExitFailure;
     }
     char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.1f", air_.size() * 208.0 / 2375.0);
+    std::snprintf(seconds, sizeof seconds, "%.1f",
+                  static_cast<double>(air_.size()) * 208.0 / 2375.0);
     Note(summary + "; " + std::to_string(air_.size()) + " groups (" + seconds +
          " s of air) written to " + options_.out);
     return kExitOk;
