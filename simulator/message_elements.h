@@ -8,26 +8,27 @@
 #include <vector>
 
 #include "simulator/response_code.h"
+#include "uecp/element_codes.h"
 
 namespace sim {
 
 // The element codes this encoder understands.
 enum ElementCode : std::uint8_t {
-  kPiCode = 0x01,
-  kPsCode = 0x02,
-  kTaTpCode = 0x03,
-  kDiCode = 0x04,
-  kMsCode = 0x05,
-  kPinCode = 0x06,
-  kPtyCode = 0x07,
-  kRtcCorrectionCode = 0x09,
-  kRadiotextCode = 0x0A,
-  kRtcCode = 0x0D,
-  kAfCode = 0x13,
+  kPiCode = uecp::kMecPi,
+  kPsCode = uecp::kMecPs,
+  kTaTpCode = uecp::kMecTaTp,
+  kDiCode = uecp::kMecDi,
+  kMsCode = uecp::kMecMs,
+  kPinCode = uecp::kMecPin,
+  kPtyCode = uecp::kMecPty,
+  kRtcCorrectionCode = uecp::kMecRtcCorrection,
+  kRadiotextCode = uecp::kMecRt,
+  kRtcCode = uecp::kMecRtc,
+  kAfCode = uecp::kMecAf,
   kAckCode = 0x18,  // sent by the encoder only
-  kCtOnOffCode = 0x19,
-  kFreeFormatGroupCode = 0x24,
-  kPtynCode = 0x3E,
+  kCtOnOffCode = uecp::kMecCtOnOff,
+  kFreeFormatGroupCode = uecp::kMecFreeFormatGroup,
+  kPtynCode = uecp::kMecPtyn,
 };
 
 struct Element {

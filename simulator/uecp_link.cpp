@@ -1,6 +1,17 @@
 #include "simulator/uecp_link.h"
 
+#include "uecp/crc.h"
+
 namespace sim {
+
+namespace {
+
+// The CRC over address, SQC, MFL and message field: never more than 259 bytes.
+std::uint16_t FrameCrc(const std::uint8_t* data, std::size_t size) {
+  return uecp::uecp_crc16(data, static_cast<int>(size));
+}
+
+}  // namespace
 
 const char* ResponseName(ResponseCode code) {
   switch (code) {
@@ -34,18 +45,6 @@ const char* ResponseName(ResponseCode code) {
       return "unexpected end of message";
   }
   return "unknown response";
-}
-
-std::uint16_t FrameCrc(const std::uint8_t* data, std::size_t size) {
-  std::uint16_t crc = 0xFFFF;
-  for (std::size_t i = 0; i < size; ++i) {
-    crc ^= static_cast<std::uint16_t>(data[i] << 8);
-    for (int bit = 0; bit < 8; ++bit) {
-      crc = (crc & 0x8000U) ? static_cast<std::uint16_t>((crc << 1) ^ 0x1021U)
-                            : static_cast<std::uint16_t>(crc << 1);
-    }
-  }
-  return static_cast<std::uint16_t>(~crc);
 }
 
 std::vector<std::uint8_t> BuildFrame(std::uint16_t address, std::uint8_t sequence,

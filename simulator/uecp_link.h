@@ -60,10 +60,6 @@ class Deframer {
   std::size_t skipped_ = 0;
 };
 
-// The CRC a UECP frame carries over address, SQC, MFL and message field: CRC-CCITT (x^16 + x^12
-// + x^5 + 1), initial value 0xFFFF, result inverted.
-std::uint16_t FrameCrc(const std::uint8_t* data, std::size_t size);
-
 // A complete stuffed frame (STA to STP) carrying the given message field (at most 255 bytes).
 std::vector<std::uint8_t> BuildFrame(std::uint16_t address, std::uint8_t sequence,
                                      const std::vector<std::uint8_t>& message);

@@ -10,19 +10,6 @@
 namespace sim {
 namespace {
 
-TEST(FrameCrc, KnownValues) {
-  struct Case {
-    std::vector<std::uint8_t> data;
-    std::uint16_t crc;
-  } const cases[] = {
-      {Text("123456789"), 0xD64E},
-      {Bytes("00 00 00 00"), 0x7B3F},
-      {Bytes("00 00 2A 02 18 00"), 0x4AB0},
-      {Bytes("00 00 00 05 01 00 00 41 23"), 0x2421},
-  };
-  for (const Case& c : cases) EXPECT_EQ(FrameCrc(c.data.data(), c.data.size()), c.crc);
-}
-
 TEST(BuildFrame, AddressCrcAndStuffing) {
   struct Case {
     std::uint16_t address;
