@@ -45,6 +45,21 @@ bool IsPseudoTerminal(int fd) {
   return device_major >= 136 && device_major <= 143;
 }
 
+// Closes a descriptor whose open failed half-way and reports errno as the reason.
+HANDLE AbandonOpen(int fd) {
+  const int error = errno;
+  close(fd);
+  SetLastErrorFromErrno(error);
+  return INVALID_HANDLE_VALUE;
+}
+
+bool MakeTerminalRaw(int fd) {
+  termios attributes{};
+  if (tcgetattr(fd, &attributes) != 0) return false;
+  MakeRaw(attributes);
+  return tcsetattr(fd, TCSANOW, &attributes) == 0;
+}
+
 int OpenFlagsFor(DWORD desired_access) {
   const bool read = (desired_access & GENERIC_READ) != 0;
   const bool write = (desired_access & GENERIC_WRITE) != 0;
@@ -153,32 +168,17 @@ HANDLE CreateFileA(const char* file_name, DWORD desired_access, DWORD share_mode
   // Share mode 0 is an exclusive open: like Windows, refuse a device that another handle holds.
   // The lock covers every open of the device that goes through this layer, in any process;
   // TIOCEXCL also keeps out other programs (those without privileges).
-  if (share_mode == 0) {
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      const int error = errno;
-      close(fd);
-      SetLastErrorFromErrno(error);
-      return INVALID_HANDLE_VALUE;
-    }
-    if (port->is_tty) ioctl(fd, TIOCEXCL);
-  }
+  port->exclusive = share_mode == 0;
+  if (port->exclusive && flock(fd, LOCK_EX | LOCK_NB) != 0) return linux_serial::AbandonOpen(fd);
   const int status_flags = fcntl(fd, F_GETFL);
   if (status_flags < 0 || fcntl(fd, F_SETFL, status_flags & ~O_NONBLOCK) != 0) {
-    const int error = errno;
-    close(fd);
-    SetLastErrorFromErrno(error);
-    return INVALID_HANDLE_VALUE;
+    return linux_serial::AbandonOpen(fd);
   }
   if (port->is_tty) {
-    termios attributes{};
-    if (tcgetattr(fd, &attributes) != 0 ||
-        (linux_serial::MakeRaw(attributes), tcsetattr(fd, TCSANOW, &attributes) != 0)) {
-      const int error = errno;
-      close(fd);
-      SetLastErrorFromErrno(error);
-      return INVALID_HANDLE_VALUE;
-    }
+    if (!linux_serial::MakeTerminalRaw(fd)) return linux_serial::AbandonOpen(fd);
     linux_serial::ReadInitialSettings(*port);
+    // Set last, once the open can no longer fail: CloseHandle clears it again.
+    if (port->exclusive) ioctl(fd, TIOCEXCL);
   }
   HANDLE handle = port.get();
   {
@@ -202,7 +202,7 @@ BOOL CloseHandle(HANDLE handle) {
   }
   // Give the terminal back shareable: its exclusive flag would outlive us while another process
   // still holds the device open.
-  if (port->is_tty) ioctl(port->fd, TIOCNXCL);
+  if (port->is_tty && port->exclusive) ioctl(port->fd, TIOCNXCL);
   if (close(port->fd) != 0 && errno != EINTR) return FailWithErrno(errno);
   return 1;
 }

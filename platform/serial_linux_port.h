@@ -16,6 +16,7 @@ struct Port {
   // A pseudo-terminal has no wire: the kernel keeps it at 8 data bits without parity whatever is
   // asked, so the character format lives only in `settings`.
   bool is_pseudo = false;
+  bool exclusive = false;  // opened with share mode 0: flock and TIOCEXCL held
   // The DCB last applied. termios holds only part of it (no DSR handshake, no XON/XOFF limits, no
   // error or event characters); GetCommState answers those fields from here and the rest from
   // the terminal itself.
