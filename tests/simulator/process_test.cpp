@@ -20,93 +20,27 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/child_process.h"
 #include "tests/simulator/test_bytes.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class Simulator {
+// rds-encoder-sim with the given arguments.
+class Simulator : public ChildProcess {
  public:
-  explicit Simulator(const std::vector<std::string>& args) {
-    int out[2];
-    int err[2];
-    if (pipe(out) != 0 || pipe(err) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(out[1], 1);
-      dup2(err[1], 2);
-      close(out[0]);
-      close(err[0]);
-      std::vector<char*> argv = {const_cast<char*>(RDS_ENCODER_SIM)};
-      for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    close(out[1]);
-    close(err[1]);
-    out_ = out[0];
-    err_ = err[0];
-  }
-  ~Simulator() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    if (out_ >= 0) close(out_);
-    if (err_ >= 0) close(err_);
-  }
+  explicit Simulator(const std::vector<std::string>& args) : ChildProcess(RDS_ENCODER_SIM, args) {}
 
   // The first line of standard output: where senders connect.
-  std::string Where() {
-    std::string line;
-    char c;
-    while (ReadWithin(out_, &c, 5000) && c != '\n') line.push_back(c);
-    return line;
-  }
-
-  // Exit code, or -1 if the process did not end within the time.
-  int Wait(int timeout_ms = 10000) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (Clock::now() < deadline) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return -1;
-  }
-
-  std::string Errors() {
-    std::string text;
-    char buffer[512];
-    ssize_t n;
-    while ((n = read(err_, buffer, sizeof buffer)) > 0) text.append(buffer, buffer + n);
-    return text;
-  }
-
-  void Signal(int signal) { kill(pid_, signal); }
-
-  static bool ReadWithin(int fd, char* c, int timeout_ms) {
-    pollfd waiter{fd, POLLIN, 0};
-    return poll(&waiter, 1, timeout_ms) > 0 && read(fd, c, 1) == 1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int out_ = -1;
-  int err_ = -1;
-  bool exited_ = false;
+  std::string Where() { return ReadLine(); }
 };
 
 // Reads what arrives within the time, stopping early after a frame's STP or `expected` bytes.
 std::vector<std::uint8_t> ReadReply(int fd, std::size_t expected, int timeout_ms = 3000) {
   std::vector<std::uint8_t> reply;
   char c;
-  while (reply.size() < expected && Simulator::ReadWithin(fd, &c, timeout_ms)) {
+  while (reply.size() < expected && ChildProcess::ReadWithin(fd, &c, timeout_ms)) {
     reply.push_back(static_cast<std::uint8_t>(c));
   }
   return reply;
