@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build demo test bench clean
+.PHONY: deps configure build demo test sanitize fuzz bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -18,6 +18,16 @@ demo: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@JOBS=$(JOBS) scripts/sanitize.sh $(BUILD)-sanitize
+
+# Every test again under AddressSanitizer + UndefinedBehaviorSanitizer (also part of `test`).
+sanitize: deps
+	@JOBS=$(JOBS) scripts/sanitize.sh $(BUILD)-sanitize
+
+# Each libFuzzer target for FUZZ_SECONDS (e.g. `make fuzz FUZZ_SECONDS=600`).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@BUILD=$(BUILD)-sanitize FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-sanitize

@@ -1,0 +1,252 @@
+// Fuzz target: UECP frame assembly from random sets of message elements.
+//
+// The input chooses the two addresses, then element after element (class and every constructor
+// argument, the clock reading for the clock elements), now and then a second offer of an
+// element that a frame already owns. After every offer and after building, the frame must obey
+// what an encoder relies on, checked here independently of the library's own code:
+// - an element is accepted exactly when the message field stays within 255 bytes;
+// - the raw frame has at most 263 bytes, the stuffed frame at most 524;
+// - unstuffing the stuffed frame gives back a raw frame of MFL + 8 bytes: STA, the address
+//   bytes, SQC 0, MFL, the accepted elements' bytes in order, a CRC that a bitwise CRC-CCITT
+//   confirms, STP; 0xFD..0xFF appear between STA and STP only as stuffing;
+// - every element's header bytes match its fields, and a MEL counts the bytes behind it;
+// - building again gives the same bytes.
+// Ownership (every accepted element deleted once, refused ones by us) is left to the
+// sanitizers' leak and double-free checks.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_input.h"
+#include "fuzz/scripted_clock.h"
+#include "uecp/uecp.h"
+
+namespace {
+
+using fuzz::FuzzInput;
+using fuzz::Require;
+
+// Enough offers to overflow the 255-byte field several times over with the smallest elements.
+constexpr int kMaxOffers = 96;
+
+// A DSN or PSN: mostly a real byte or absent, sometimes a value wider than a byte.
+std::uint16_t HeaderField(FuzzInput& input) {
+  const std::uint8_t choice = input.U8();
+  if (choice < 0x40) return uecp::kAbsent;
+  if (choice < 0x48) return input.U16();
+  return input.U8();
+}
+
+std::unique_ptr<uecp::MessageElement> MakeElement(FuzzInput& input) {
+  switch (input.U8() % 15) {
+    case 0:
+      return std::make_unique<uecp::PiElement>(input.U16(), HeaderField(input), HeaderField(input));
+    case 1: {
+      const std::string name = input.Text(12);
+      return std::make_unique<uecp::PsElement>(name.c_str(), HeaderField(input),
+                                               HeaderField(input));
+    }
+    case 2:
+      return std::make_unique<uecp::TaTpElement>(input.U8(), HeaderField(input),
+                                                 HeaderField(input));
+    case 3:
+      return std::make_unique<uecp::DiElement>(input.U8(), HeaderField(input), HeaderField(input));
+    case 4:
+      return std::make_unique<uecp::MsElement>(input.U8(), HeaderField(input), HeaderField(input));
+    case 5:
+      return std::make_unique<uecp::PinElement>(input.U16(), HeaderField(input),
+                                                HeaderField(input));
+    case 6:
+      return std::make_unique<uecp::PtyElement>(input.U8(), HeaderField(input), HeaderField(input));
+    case 7:
+      return std::make_unique<uecp::RtcCorrectionElement>(input.U16());
+    case 8: {
+      const std::string text = input.Text(80);
+      const std::uint8_t transmissions = input.U8();
+      const std::uint8_t buffer_configuration = input.U8();
+      const std::uint8_t ab_flag = input.U8();
+      return std::make_unique<uecp::RtElement>(text.c_str(), transmissions, buffer_configuration,
+                                               ab_flag, HeaderField(input), HeaderField(input));
+    }
+    case 9:
+      fuzz::ScriptClock(input);
+      return std::make_unique<uecp::RtcElement>();
+    case 10: {
+      const std::uint16_t list_header = input.U16();
+      const auto count = static_cast<std::uint8_t>(input.U8() % 32);
+      std::vector<float> frequencies(count);
+      for (float& f : frequencies) {
+        // Mostly in or near the bands, now and then any bit pattern (NaN, infinities).
+        const std::uint8_t kind = input.U8();
+        if (kind < 0x60) {
+          f = 87.0f + static_cast<float>(input.U16() % 220) / 10.0f;
+        } else if (kind < 0xC0) {
+          f = 140.0f + static_cast<float>(input.U16() % 1500);
+        } else {
+          f = input.Float();
+        }
+      }
+      return std::make_unique<uecp::AfElement>(list_header, count, frequencies.data(),
+                                               HeaderField(input), HeaderField(input));
+    }
+    case 11:
+      return std::make_unique<uecp::CtOnOffElement>(input.U8());
+    case 12: {
+      auto group = std::make_unique<uecp::FreeFormatGroupElement>();
+      group->SetGroup(input.U16(), input.U16(), input.U16(), input.U16(), input.U16());
+      return group;
+    }
+    case 13:
+      fuzz::ScriptClock(input);
+      return std::make_unique<uecp::CtGroupElement>();
+    default: {
+      const std::string name = input.Text(12);
+      return std::make_unique<uecp::PtynElement>(name.c_str(), HeaderField(input),
+                                                 HeaderField(input));
+    }
+  }
+}
+
+// CRC-CCITT bit by bit (polynomial 0x1021, most significant bit first, start 0xFFFF, result
+// inverted): the textbook form, independent of the library's table-free byte-wise version.
+std::uint16_t ReferenceCrc(const std::uint8_t* data, std::size_t count) {
+  unsigned crc = 0xFFFF;
+  for (std::size_t i = 0; i < count; ++i) {
+    crc ^= static_cast<unsigned>(data[i]) << 8;
+    for (int bit = 0; bit < 8; ++bit) {
+      crc = (crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1;
+      crc &= 0xFFFF;
+    }
+  }
+  return static_cast<std::uint16_t>(crc ^ 0xFFFF);
+}
+
+std::vector<std::uint8_t> Unstuff(const std::uint8_t* stuffed, std::size_t length) {
+  Require(length >= 2, "stuffed frame has STA and STP");
+  Require(stuffed[0] == 0xFE && stuffed[length - 1] == 0xFF,
+          "stuffed frame starts with STA "
+          "and ends with STP");
+  std::vector<std::uint8_t> raw{stuffed[0]};
+  for (std::size_t i = 1; i + 1 < length; ++i) {
+    const std::uint8_t byte = stuffed[i];
+    Require(byte != 0xFE && byte != 0xFF, "no STA or STP inside a stuffed frame");
+    if (byte == 0xFD) {
+      Require(i + 2 < length && stuffed[i + 1] <= 0x02, "stuffing byte followed by 0..2");
+      raw.push_back(static_cast<std::uint8_t>(0xFD + stuffed[++i]));
+    } else {
+      raw.push_back(byte);
+    }
+  }
+  raw.push_back(stuffed[length - 1]);
+  return raw;
+}
+
+// The header bytes an element's fields announce, then (for a MEL) the count behind it.
+void CheckElementBytes(const uecp::MessageElement& element) {
+  const std::size_t length = element.EncodedLength();
+  if (length == 0) return;
+  const std::uint8_t* bytes = element.Data();
+  Require(bytes != nullptr, "an element with bytes has a buffer");
+  std::size_t position = 0;
+  if (element.ElementCode() != 0) {
+    Require(bytes[position++] == element.ElementCode(), "element starts with its MEC");
+  }
+  for (const std::uint16_t field : {element.DataSetNumber(), element.ProgrammeServiceNumber()}) {
+    if (field == uecp::kAbsent) continue;
+    Require(bytes[position++] == (field & 0xFF), "DSN and PSN bytes are the fields' low bytes");
+  }
+  if (element.ElementLength() != uecp::kAbsent) {
+    const std::size_t after_mel = length - position - 1;
+    Require(bytes[position] == after_mel, "MEL counts the bytes behind it");
+  }
+}
+
+void CheckFrame(const uecp::UecpFrame& frame, std::uint16_t site, std::uint16_t encoder) {
+  const std::size_t stuffed_length = frame.StuffedLength();
+  Require(stuffed_length <= uecp::kStuffedFrameCapacity && stuffed_length <= 524,
+          "stuffed frame within 524 bytes");
+  const std::vector<std::uint8_t> raw = Unstuff(frame.StuffedData(), stuffed_length);
+  Require(raw.size() <= 263, "raw frame within 263 bytes");
+
+  const std::size_t mfl = frame.MessageLength();
+  Require(mfl <= 255 && raw.size() == mfl + 8, "raw frame is MFL + 8 bytes");
+  const unsigned address = (site & 0x3FFu) * 64 + (encoder & 0x3Fu);
+  Require(raw[1] == address >> 8 && raw[2] == (address & 0xFF), "address bytes");
+  Require(raw[3] == 0 && raw[4] == mfl, "SQC 0 and MFL");
+
+  std::size_t position = 5;
+  for (const uecp::MessageElement* element = frame.FirstElement(); element != nullptr;
+       element = element->Next()) {
+    const std::size_t length = element->EncodedLength();
+    Require(position + length <= 5 + mfl, "elements fit the message field");
+    for (std::size_t i = 0; i < length; ++i) {
+      Require(raw[position + i] == element->Data()[i], "message field holds the elements");
+    }
+    CheckElementBytes(*element);
+    position += length;
+  }
+  Require(position == 5 + mfl, "MFL is the sum of the element lengths");
+
+  const std::uint16_t crc = ReferenceCrc(&raw[1], mfl + 4);
+  Require(raw[5 + mfl] == crc >> 8 && raw[6 + mfl] == (crc & 0xFF),
+          "CRC over address to "
+          "message field");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The CRC routine itself on the raw input, against the bitwise reference.
+  const std::size_t crc_count = size < 600 ? size : 600;
+  Require(uecp::uecp_crc16(data, static_cast<int>(crc_count)) ==
+              (crc_count == 0 ? 0 : ReferenceCrc(data, crc_count)),
+          "uecp_crc16 equals the bitwise CRC-CCITT");
+
+  FuzzInput input(data, size);
+  const std::uint16_t site = input.U16();
+  const std::uint16_t encoder = input.U16();
+  uecp::UecpFrame frame(site, encoder);
+  std::vector<uecp::MessageElement*> accepted;
+
+  for (int offer = 0; offer < kMaxOffers && !input.Empty(); ++offer) {
+    const std::uint8_t action = input.U8();
+    if (action >= 0xF8 && !accepted.empty()) {
+      // A second offer of an element the frame owns must be refused and change nothing.
+      const std::uint16_t before = frame.MessageLength();
+      Require(!frame.AddElement(accepted[action % accepted.size()]), "owned element refused");
+      Require(frame.MessageLength() == before, "refusal changes nothing");
+      continue;
+    }
+    if (action >= 0xF0) {
+      frame.Build();  // a build in between must not disturb later appends
+      CheckFrame(frame, site, encoder);
+      continue;
+    }
+    std::unique_ptr<uecp::MessageElement> element = MakeElement(input);
+    const std::uint16_t before = frame.MessageLength();
+    uecp::MessageElement* raw_pointer = element.get();
+    const bool added = frame.AddElement(element);
+    const std::size_t length = raw_pointer->EncodedLength();  // encoded by the offer
+    Require(added == (before + length <= 255),
+            "accepted exactly when the field stays within "
+            "255 bytes");
+    Require(frame.MessageLength() == (added ? before + length : before),
+            "MFL grows by the "
+            "accepted element only");
+    Require(added == (element == nullptr), "unique_ptr released exactly on acceptance");
+    if (added) accepted.push_back(raw_pointer);
+  }
+
+  frame.Build();
+  CheckFrame(frame, site, encoder);
+  const std::vector<std::uint8_t> first(frame.StuffedData(),
+                                        frame.StuffedData() + frame.StuffedLength());
+  frame.Build();
+  Require(first == std::vector<std::uint8_t>(frame.StuffedData(),
+                                             frame.StuffedData() + frame.StuffedLength()),
+          "building twice gives the same bytes");
+  return 0;
+}
