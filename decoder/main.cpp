@@ -1,0 +1,3 @@
+#include "decoder/cli.h"
+
+int main(int argc, char** argv) { return decoder::RunBrovik(argc, argv); }

@@ -1,0 +1,265 @@
+// The real brovik executable in a scratch directory: exit codes, which files exist afterwards and
+// what they hold, messages, and the command line.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "tools/capture_gen/rds_blocks.h"
+
+namespace {
+
+std::string GoodCapture() {
+  std::string bits;
+  capture::AppendGroup(bits, 0xD3A1, 0x0548, 0xE301, 0x4252);
+  return "200\n" + bits + "\n";
+}
+
+const char kGoodReport[] =
+    "       27 0152100 0548 100 B  - Group= 0A PTY=10 TP=O TA=N MS=M DI=0 Decode=0 \n"
+    "       53 38c048a e301 08a C  - AF(3)= 87.6  87.5  87.5  \n"
+    "       79 1094a11 4252 211 D  - PS='BR      '\n"
+    "      105 0000000 0000 000 E  - \n";
+
+class ScratchDir {
+ public:
+  ScratchDir() {
+    char pattern[] = "/tmp/brovik-test-XXXXXX";
+    path_ = mkdtemp(pattern);
+  }
+  ~ScratchDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::optional<std::string> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+struct Outcome {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+Outcome RunBrovik(const ScratchDir& dir, const std::string& args, const std::string& stdin_file) {
+  const std::string command = "cd '" + dir.path() + "' && '" BROVIK_PATH "' " + args + " <" +
+                              (stdin_file.empty() ? "/dev/null" : stdin_file) +
+                              " >.stdout 2>.stderr";
+  const int status = std::system(command.c_str());
+  Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ""};
+  outcome.out = ReadFile(dir.Path(".stdout")).value_or("");
+  outcome.err = ReadFile(dir.Path(".stderr")).value_or("");
+  unlink(dir.Path(".stdout").c_str());
+  unlink(dir.Path(".stderr").c_str());
+  return outcome;
+}
+
+constexpr const char* kAbsent =
+    "\x01"
+    "absent";
+constexpr const char* kDirectory =
+    "\x01"
+    "directory";
+
+struct CliCase {
+  const char* name;
+  std::map<std::string, std::string> files_before;  // content, or kDirectory
+  std::string args;
+  std::string stdin_file;
+  int code;
+  std::map<std::string, std::string> files_after;  // content, or kAbsent
+  std::string stdout_text;
+  std::string stderr_part;  // empty: standard error must stay empty
+};
+
+std::vector<CliCase> Cases() {
+  const std::string good = GoodCapture();
+  const std::string no_sync = "500\n" + std::string(300, '0') + "\n";
+  return {
+      {"NoArgumentsDecodes",
+       {{"rds-in.txt", good}},
+       "",
+       "",
+       0,
+       {{"rds-out.txt", kGoodReport}},
+       "",
+       ""},
+      {"NoArgumentsReplacesOldReport",
+       {{"rds-in.txt", good}, {"rds-out.txt", "old old old"}},
+       "",
+       "",
+       0,
+       {{"rds-out.txt", kGoodReport}},
+       "",
+       ""},
+      {"MissingInputCreatesNoReport", {}, "", "", 1, {{"rds-out.txt", kAbsent}}, "", ""},
+      {"ReportCannotBeCreated",
+       {{"rds-in.txt", good}, {"rds-out.txt", kDirectory}},
+       "",
+       "",
+       1,
+       {},
+       "",
+       ""},
+      {"CountBelowOneLeavesEmptyReport",
+       {{"rds-in.txt", "0\n1010\n"}},
+       "",
+       "",
+       2,
+       {{"rds-out.txt", ""}},
+       "",
+       ""},
+      {"NoSyncLeavesEmptyReport",
+       {{"rds-in.txt", no_sync}},
+       "",
+       "",
+       4,
+       {{"rds-out.txt", ""}},
+       "",
+       ""},
+      {"NamedFiles",
+       {{"capture.txt", good}},
+       "capture.txt report.txt",
+       "",
+       0,
+       {{"report.txt", kGoodReport}, {"rds-out.txt", kAbsent}},
+       "",
+       ""},
+      {"NamedInputDefaultReport",
+       {{"capture.txt", good}},
+       "capture.txt",
+       "",
+       0,
+       {{"rds-out.txt", kGoodReport}},
+       "",
+       ""},
+      {"StandardInputAndOutput",
+       {{"capture.txt", good}},
+       "- -",
+       "capture.txt",
+       0,
+       {{"rds-out.txt", kAbsent}},
+       kGoodReport,
+       ""},
+      {"OptionsEndAtDoubleDash",
+       {{"-odd", good}},
+       "-- -odd out.txt",
+       "",
+       0,
+       {{"out.txt", kGoodReport}},
+       "",
+       ""},
+      {"MissingNamedInputSaysSo",
+       {},
+       "nope.txt out.txt",
+       "",
+       1,
+       {{"out.txt", kAbsent}},
+       "",
+       "brovik: cannot open input 'nope.txt': No such file or directory"},
+      {"SameFileIsRefused",
+       {{"capture.txt", good}},
+       "capture.txt ./capture.txt",
+       "",
+       1,
+       {{"capture.txt", good}},
+       "",
+       "same file"},
+      {"WriteFailureIsReported",
+       {{"capture.txt", good}},
+       "capture.txt /dev/full",
+       "",
+       1,
+       {},
+       "",
+       "cannot write report"},
+      {"NoSyncSaysSo",
+       {{"capture.txt", no_sync}},
+       "capture.txt out.txt",
+       "",
+       4,
+       {{"out.txt", ""}},
+       "",
+       "no block A followed by a block B"},
+      {"CountMessage",
+       {{"capture.txt", "x\n"}},
+       "capture.txt out.txt",
+       "",
+       2,
+       {{"out.txt", ""}},
+       "",
+       "bit count below 1"},
+      {"Help", {}, "--help", "", 0, {{"rds-out.txt", kAbsent}}, "", ""},
+      {"Version", {}, "--version", "", 0, {}, "brovik 0.1.0\n", ""},
+      {"UnknownOption",
+       {},
+       "--fast",
+       "",
+       64,
+       {{"rds-out.txt", kAbsent}},
+       "",
+       "brovik: unknown option '--fast'\nusage: brovik [INPUT [OUTPUT]]"},
+      {"TooManyArguments", {}, "a b c", "", 64, {}, "", "too many arguments"},
+  };
+}
+
+class BrovikCliTest : public ::testing::TestWithParam<CliCase> {};
+
+TEST_P(BrovikCliTest, ExitCodeFilesAndMessages) {
+  const CliCase& c = GetParam();
+  ScratchDir dir;
+  for (const auto& [name, content] : c.files_before) {
+    if (content == kDirectory) {
+      ASSERT_EQ(mkdir(dir.Path(name).c_str(), 0755), 0);
+    } else {
+      WriteFile(dir.Path(name), content);
+    }
+  }
+  const Outcome outcome =
+      RunBrovik(dir, c.args, c.stdin_file.empty() ? "" : dir.Path(c.stdin_file));
+  EXPECT_EQ(outcome.code, c.code);
+  for (const auto& [name, content] : c.files_after) {
+    const std::optional<std::string> actual = ReadFile(dir.Path(name));
+    if (content == kAbsent) {
+      EXPECT_FALSE(actual.has_value()) << name << " exists";
+    } else {
+      ASSERT_TRUE(actual.has_value()) << name << " missing";
+      EXPECT_EQ(*actual, content) << name;
+    }
+  }
+  if (std::string(c.name) == "Help") {
+    EXPECT_EQ(outcome.out.rfind("usage: brovik [INPUT [OUTPUT]]\n", 0), 0u) << outcome.out;
+  } else {
+    EXPECT_EQ(outcome.out, c.stdout_text);
+  }
+  if (c.stderr_part.empty()) {
+    EXPECT_EQ(outcome.err, "");
+  } else {
+    EXPECT_NE(outcome.err.find(c.stderr_part), std::string::npos) << outcome.err;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, BrovikCliTest, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<CliCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace

@@ -1,0 +1,61 @@
+// Helpers shared by the decoder tests: captures built from encoded blocks, and both decoders run
+// in memory.
+#ifndef RDS_TESTS_DECODER_CAPTURE_HELPERS_H_
+#define RDS_TESTS_DECODER_CAPTURE_HELPERS_H_
+
+#include <cstdint>
+#include <string>
+
+#include "decoder/byte_io.h"
+#include "decoder/exit_code.h"
+#include "decoder/fast_decoder.h"
+#include "decoder/reference_decoder.h"
+#include "tools/capture_gen/rds_blocks.h"
+
+namespace decoder_test {
+
+using capture::Offset;
+
+// Bit characters of one encoded block.
+inline std::string Bits(std::uint16_t info, Offset offset) {
+  std::string out;
+  capture::AppendBits(out, capture::EncodeBlock(info, offset));
+  return out;
+}
+
+// Bit characters of a whole group (C' when block B says version B).
+inline std::string Group(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d) {
+  std::string out;
+  capture::AppendGroup(out, a, b, c, d);
+  return out;
+}
+
+// The same bits with bit `index` (0 = first character) inverted.
+inline std::string Flip(std::string bits, std::size_t index) {
+  bits[index] = bits[index] == '1' ? '0' : '1';
+  return bits;
+}
+
+struct Result {
+  decoder::ExitCode code;
+  std::string report;
+};
+
+inline Result RunFast(const std::string& capture, decoder::BufferSizes sizes = {},
+                      std::size_t max_read = SIZE_MAX) {
+  decoder::MemorySource source(capture, max_read);
+  decoder::StringSink sink;
+  const decoder::ExitCode code = decoder::DecodeCapture(source, sink, sizes);
+  return {code, sink.Text()};
+}
+
+inline Result RunReference(const std::string& capture) {
+  decoder::MemorySource source(capture);
+  decoder::StringSink sink;
+  const decoder::ExitCode code = decoder::DecodeCaptureReference(source, sink);
+  return {code, sink.Text()};
+}
+
+}  // namespace decoder_test
+
+#endif  // RDS_TESTS_DECODER_CAPTURE_HELPERS_H_
