@@ -66,15 +66,15 @@ class GroupDecoder {
     switch (group_) {
       case kGroup0A:
       case kGroup0B:
-        ps_segment_ = info & 3;
+        ps_segment_ = static_cast<std::int16_t>(info & 3);
         if (ps_segment_ == 0) di_bits_ = 0;
-        di_bits_ |= ((info >> 2) & 1) << ps_segment_;
+        di_bits_ = static_cast<std::int16_t>(di_bits_ | ((info >> 2) & 1) << ps_segment_);
         out.BasicTuning((info >> 4) & 1, (info >> 3) & 1, di_bits_, ps_segment_);
         break;
       case kGroup2A:
       case kGroup2B:
-        text_flag_ = (info >> 4) & 1;
-        text_segment_ = info & 0xF;
+        text_flag_ = static_cast<std::int16_t>((info >> 4) & 1);
+        text_segment_ = static_cast<std::int16_t>(info & 0xF);
         out.TextSegment(text_segment_);
         break;
       case kGroup4A:
@@ -138,7 +138,7 @@ class GroupDecoder {
   // as are fillers, LF/MF markers and the other unassigned codes.
   void DecodeAf(int code) {
     if (code >= 225 && code <= 249) {
-      af_expected_ = code - 224;
+      af_expected_ = static_cast<std::int16_t>(code - 224);
       af_stored_ = 0;
     } else if (af_expected_ > 0 && code >= 1 && code <= 204 && af_stored_ < kMaxAfCodes) {
       af_codes_[af_stored_++] = static_cast<std::int16_t>(code);
@@ -151,16 +151,18 @@ class GroupDecoder {
     at[1] = static_cast<char>(info & 0xFF);
   }
 
+  // 16-bit state fields. The AF count follows the list directly, so a write past the list would
+  // corrupt the count visibly instead of vanishing into padding.
   GroupCode group_ = 0;
-  int di_bits_ = 0;
-  int ps_segment_ = 0;
+  std::int16_t di_bits_ = 0;
+  std::int16_t ps_segment_ = 0;
   char ps_[kPsLength + 1];
-  int text_flag_ = 0;
-  int text_segment_ = 0;
+  std::int16_t text_flag_ = 0;
+  std::int16_t text_segment_ = 0;
   char radiotext_[2][kRadiotextLength + 1];
   std::int16_t af_codes_[kMaxAfCodes] = {};
-  int af_stored_ = 0;
-  int af_expected_ = 0;
+  std::int16_t af_stored_ = 0;
+  std::int16_t af_expected_ = 0;
   std::uint32_t ct_date_ = 0;
   std::uint32_t ct_time_ = 0;
 };
