@@ -62,8 +62,8 @@ struct COMMPROP {
   WORD wSettableStopParity;
   DWORD dwCurrentTxQueue;
   DWORD dwCurrentRxQueue;
-  DWORD dwProvSpec1;
-  DWORD dwProvSpec2;
+  DWORD dwProviderValue1;  // two values of the driver's own meaning
+  DWORD dwProviderValue2;
   WCHAR wcProvChar[1];
 };
 
@@ -174,7 +174,6 @@ inline constexpr DWORD PCF_RTSCTS = 0x0002;
 inline constexpr DWORD PCF_PARITY_CHECK = 0x0008;
 inline constexpr DWORD PCF_XONXOFF = 0x0010;
 inline constexpr DWORD PCF_SETXCHAR = 0x0020;
-inline constexpr DWORD PCF_SPECIALCHARS = 0x0100;
 inline constexpr DWORD SP_PARITY = 0x0001;
 inline constexpr DWORD SP_BAUD = 0x0002;
 inline constexpr DWORD SP_DATABITS = 0x0004;

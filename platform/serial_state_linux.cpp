@@ -281,7 +281,7 @@ BOOL GetCommProperties(HANDLE handle, COMMPROP* properties) {
   result.dwMaxBaud = BAUD_USER;  // the rates above 115200 have no bit of their own
   result.dwProvSubType = PST_RS232;
   result.dwProvCapabilities =
-      PCF_DTRDSR | PCF_RTSCTS | PCF_PARITY_CHECK | PCF_XONXOFF | PCF_SETXCHAR | PCF_SPECIALCHARS;
+      PCF_DTRDSR | PCF_RTSCTS | PCF_PARITY_CHECK | PCF_XONXOFF | PCF_SETXCHAR;
   result.dwSettableParams =
       SP_PARITY | SP_BAUD | SP_DATABITS | SP_STOPBITS | SP_HANDSHAKING | SP_PARITY_CHECK;
   result.dwSettableBaud = BAUD_USER;

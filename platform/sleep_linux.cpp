@@ -1,17 +1,13 @@
-#include <time.h>
-
-#include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "platform/sleep.h"
 
 namespace win {
 
+// Like Windows' Sleep, the pause lasts its full time: sleep_for resumes after a signal.
 void Sleep(DWORD milliseconds) {
-  timespec remaining{static_cast<time_t>(milliseconds / 1000),
-                     static_cast<long>(milliseconds % 1000) * 1000000L};
-  // A signal must not cut the pause short: Windows' Sleep always lasts its full time.
-  while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
-  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 }  // namespace win

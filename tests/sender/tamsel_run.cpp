@@ -49,12 +49,6 @@ std::vector<std::string> Environment(const std::map<std::string, std::string>& o
   return result;
 }
 
-struct Pending {
-  Clock::time_point due;
-  int frame_number;
-  std::string bytes;
-};
-
 }  // namespace
 
 std::vector<Send> Silent(int /*frame_number*/) { return {}; }
@@ -105,7 +99,9 @@ RunRecord EncoderLine::RunTamsel(const std::vector<std::string>& args,
   // The encoder: cut the byte stream into frames (STA to STP; stuffing keeps both out of the
   // inside) and answer each as the script says.
   std::string incoming;
-  std::vector<Pending> pending;
+  // Answers still to send, per frame in order; the first of each is due at its time.
+  std::map<int, std::vector<Send>> pending;
+  std::map<int, Clock::time_point> due;
   const auto give_up = Clock::now() + kRunLimit;
   for (;;) {
     int status = 0;
@@ -134,18 +130,17 @@ RunRecord EncoderLine::RunTamsel(const std::vector<std::string>& args,
       run.frames.push_back({incoming.substr(start, stop - start + 1), Clock::now()});
       incoming.erase(0, stop + 1);
       const int number = static_cast<int>(run.frames.size());
-      for (const Send& send : script(number)) {
-        pending.push_back({run.frames.back().arrival + send.delay, number, send.bytes});
+      pending[number] = script(number);
+      if (!pending[number].empty()) {
+        due[number] = run.frames.back().arrival + pending[number].front().delay;
       }
     }
-    for (auto it = pending.begin(); it != pending.end();) {
-      if (Clock::now() < it->due) {
-        ++it;
-        continue;
-      }
-      pty_.Send(it->bytes);
-      run.replied[it->frame_number] = Clock::now();
-      it = pending.erase(it);
+    for (auto& [number, answers] : pending) {
+      if (answers.empty() || Clock::now() < due[number]) continue;
+      pty_.Send(answers.front().bytes);
+      run.replied[number] = Clock::now();
+      answers.erase(answers.begin());
+      if (!answers.empty()) due[number] = run.replied[number] + answers.front().delay;
     }
   }
   run.out = ReadFile(out_path);

@@ -15,7 +15,9 @@ namespace tamsel_test {
 
 using Clock = std::chrono::steady_clock;
 
-// One answer of the encoder: bytes sent a while after the frame arrived.
+// One answer of the encoder: bytes sent a while after the frame arrived (the first answer) or
+// after the previous answer to the same frame was sent, so that a slow test machine cannot
+// merge two pieces.
 struct Send {
   std::chrono::milliseconds delay;
   std::string bytes;

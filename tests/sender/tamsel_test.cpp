@@ -178,7 +178,7 @@ TEST(TamselTest, RepliesInPiecesAndOversizedRepliesStayQueuedForTheNextLine) {
       case 6:
         return {};
       case 5:
-        return {{0ms, "AB"}, {300ms, "CD"}};
+        return {{0ms, "AB"}, {1000ms, "CD"}};
       default:
         return {{0ms, "OK" + std::to_string(frame)}};
     }
