@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -31,13 +32,13 @@ constexpr std::uint8_t kDataBits = 8;
 
 const float kAlternativeFrequencies[] = {88.1F, 107.5F};
 
-struct Exchange {
+struct ExchangeStep {
   const char* element_name;
   ElementPointer (*make_element)();
 };
 
 // The eleven frames, one element each, in the order they are sent.
-const Exchange kExchanges[] = {
+const ExchangeStep kExchanges[] = {
     {"PI", [] { return ElementPointer(new uecp::PiElement(0x4123, kDataSet, kProgrammeService)); }},
     {"PS",
      [] { return ElementPointer(new uecp::PsElement(" RADIO", kDataSet, kProgrammeService)); }},
@@ -70,8 +71,9 @@ class Session {
   Session(const Options& options, std::FILE* out, std::FILE* err)
       : options_(options), out_(out), err_(err), port_(new serial::SerialPort()) {
     if (options.device.empty()) {
-      port_label_ =
-          "COM" + std::to_string(kComPort) + " (" + platform::SystemDeviceName("\\\\.\\COM1") + ")";
+      const std::string com_path = "\\\\.\\COM" + std::to_string(kComPort);
+      port_label_ = "COM" + std::to_string(kComPort) + " (" +
+                    platform::SystemDeviceName(com_path.c_str()) + ")";
     } else {
       port_label_ = options.device;
       const std::string system_device = platform::SystemDeviceName(options.device.c_str());
@@ -106,7 +108,7 @@ class Session {
     return kExitPortFailed;
   }
 
-  int Exchange(std::size_t number, const struct Exchange& exchange) {
+  int Exchange(std::size_t number, const ExchangeStep& exchange) {
     const std::string frame_label =
         "frame " + std::to_string(number) + " (" + exchange.element_name + ")";
     {
