@@ -37,10 +37,16 @@ BitLine::BitLine(ByteSource& source, std::size_t chunk_size)
   text_.resize(chunk_size_ + kSlack + 32);
 }
 
+std::size_t BitLine::ReadSource(char* buffer, std::size_t capacity) {
+  const std::size_t n = source_.Read(buffer, capacity);
+  if (n == 0 && source_.Failed()) read_failed_ = true;
+  return n;
+}
+
 bool BitLine::FillRaw() {
   if (head_ < length_) return true;
   head_ = 0;
-  length_ = source_.Read(text_.data(), chunk_size_);
+  length_ = ReadSource(text_.data(), chunk_size_);
   return length_ != 0;
 }
 
@@ -63,7 +69,7 @@ bool BitLine::ReadCount(std::int32_t* count) {
     line[n++] = static_cast<char>(c);
     if (c == '\n') break;
   }
-  if (source_.Failed()) return false;
+  if (read_failed_) return false;
 
   // As strtol: white space, an optional sign, then digits up to the first non-digit (a zero byte
   // included); no digits gives 0. Nine characters cannot overflow.
@@ -164,7 +170,7 @@ bool BitLine::LoadChunk() {
     chunk_size_ *= 2;
     text_.resize(chunk_size_ + kSlack + 32);
   }
-  const std::size_t n = source_.Read(text_.data() + length_, chunk_size_ - length_);
+  const std::size_t n = ReadSource(text_.data() + length_, chunk_size_ - length_);
   if (n == 0) {
     FinishLine(length_);  // end of input (or a read error, which Failed() reports)
     return false;

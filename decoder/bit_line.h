@@ -44,7 +44,7 @@ class BitLine {
   // (-1 if it has none): every position after it reads as zero.
   bool Complete() const { return complete_; }
   std::int64_t LastOne() const { return last_one_; }
-  bool Failed() const { return source_.Failed(); }
+  bool Failed() const { return read_failed_; }
 
  private:
   static constexpr std::size_t kSlack = 64;  // zero padding after the line and room for wide loads
@@ -56,6 +56,7 @@ class BitLine {
   void NoteOnes(std::size_t from, std::size_t to);
   bool FillRaw();
   int RawChar();
+  std::size_t ReadSource(char* buffer, std::size_t capacity);
 
   ByteSource& source_;
   std::size_t chunk_size_;
@@ -70,6 +71,7 @@ class BitLine {
   std::int64_t last_one_ = -1;
   bool complete_ = false;
   bool previous_cr_ = false;  // the last byte taken into the line was a CR
+  bool read_failed_ = false;
 };
 
 }  // namespace decoder

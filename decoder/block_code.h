@@ -18,8 +18,11 @@ constexpr std::uint32_t kBlockMask = (std::uint32_t{1} << kBlockBits) - 1;
 constexpr int kOffsetCount = 6;
 
 // Rows of the parity-check matrix, indexed by bit number: index 25 is the first bit received.
-extern const std::uint16_t ParityCheckTable[kBlockBits];
-extern const std::uint16_t OffsetSyndromeTable[kOffsetCount];
+inline constexpr std::uint16_t ParityCheckTable[kBlockBits] = {
+    0x31B, 0x38F, 0x2A7, 0x0F7, 0x1EE, 0x3DC, 0x201, 0x1BB, 0x376, 0x355, 0x313, 0x39F, 0x287,
+    0x0B7, 0x16E, 0x2DC, 0x001, 0x002, 0x004, 0x008, 0x010, 0x020, 0x040, 0x080, 0x100, 0x200};
+inline constexpr std::uint16_t OffsetSyndromeTable[kOffsetCount] = {0x3D8, 0x3D4, 0x25C,
+                                                                    0x3CC, 0x258, 0x000};
 extern const char* const OffsetNameTable[kOffsetCount];
 
 // Syndrome of bits 25..0 of `block`: the XOR of the parity-check rows of its set bits.
@@ -28,12 +31,52 @@ std::uint16_t Syndrome(std::uint32_t block);
 // The first offset whose syndrome equals `syndrome`, or None.
 BlockOffset OffsetOf(std::uint16_t syndrome);
 
-// Table-driven syndrome for the hot loop: the 26 bits split into two halves of 13, each looked up
-// in a table of the XOR of its rows. Equal to Syndrome() for every block.
-std::uint16_t FastSyndrome(std::uint32_t block);
+namespace internal {
+
+constexpr int kHalfBits = 13;
+constexpr std::uint32_t kHalfMask = (1u << kHalfBits) - 1;
+
+// The 26 bits split into two halves of 13, each with a table of the XOR of its rows; and the
+// offset of every 10-bit syndrome. Built by the compiler.
+struct FastTables {
+  std::uint16_t low[1u << kHalfBits];
+  std::uint16_t high[1u << kHalfBits];
+  std::int8_t offset[1024];
+};
+
+constexpr FastTables BuildFastTables() {
+  FastTables t{};
+  for (std::uint32_t half = 0; half <= kHalfMask; ++half) {
+    for (int bit = 0; bit < kHalfBits; ++bit) {
+      if (half & (1u << bit)) {
+        t.low[half] ^= ParityCheckTable[bit];
+        t.high[half] ^= ParityCheckTable[bit + kHalfBits];
+      }
+    }
+  }
+  for (int s = 0; s < 1024; ++s) {
+    t.offset[s] = -1;
+    for (int row = kOffsetCount - 1; row >= 0; --row) {
+      if (OffsetSyndromeTable[row] == s) t.offset[s] = static_cast<std::int8_t>(row);
+    }
+  }
+  return t;
+}
+
+inline constexpr FastTables kFastTables = BuildFastTables();
+
+}  // namespace internal
+
+// Table-driven syndrome for the hot loop; equal to Syndrome() for every block.
+inline std::uint16_t FastSyndrome(std::uint32_t block) {
+  return internal::kFastTables.low[block & internal::kHalfMask] ^
+         internal::kFastTables.high[(block >> internal::kHalfBits) & internal::kHalfMask];
+}
 
 // Same as OffsetOf() by one table lookup.
-BlockOffset FastOffsetOf(std::uint16_t syndrome);
+inline BlockOffset FastOffsetOf(std::uint16_t syndrome) {
+  return static_cast<BlockOffset>(internal::kFastTables.offset[syndrome & 0x3FF]);
+}
 
 // Syndrome of the block one bit later in the stream, from the syndrome of the current block, the
 // bit that leaves it (its bit 25) and the bit that enters it (the new bit 0). The rows of the

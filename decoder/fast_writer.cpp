@@ -8,6 +8,31 @@ namespace {
 // Room kept free behind the flush mark: the longest line is well below it (the longest field, a
 // full AF list, has 25 entries of 6 characters).
 constexpr std::size_t kLineRoom = 1024;
+
+// "%5.1f " of the frequency of every AF code. (code - 1) / 10 + 87.6 MHz to one decimal is
+// 875 + code tenths: the single-precision rounding error is far below the 0.05 that could change
+// the printed digit, for every code a list can hold (0..204) and beyond.
+struct AfTexts {
+  char text[256][6];
+};
+
+constexpr AfTexts BuildAfTexts() {
+  AfTexts t{};
+  for (int code = 0; code < 256; ++code) {
+    const int tenths = 875 + code;
+    char* p = t.text[code];
+    p[0] = tenths >= 1000 ? static_cast<char>('0' + tenths / 1000) : ' ';
+    p[1] = static_cast<char>('0' + tenths / 100 % 10);
+    p[2] = static_cast<char>('0' + tenths / 10 % 10);
+    p[3] = '.';
+    p[4] = static_cast<char>('0' + tenths % 10);
+    p[5] = ' ';
+  }
+  return t;
+}
+
+constexpr AfTexts kAfTexts = BuildAfTexts();
+
 }  // namespace
 
 FastReportWriter::FastReportWriter(ReportSink& sink, std::size_t buffer_size) : sink_(sink) {
@@ -54,13 +79,52 @@ void FastReportWriter::Decimal(std::int64_t value, int width, char pad) {
   while (n > 0) *out_++ = digits[--n];
 }
 
+void FastReportWriter::SmallDecimal(int value, int width) {
+  if (value >= 10) {
+    for (; width > 2; --width) *out_++ = ' ';
+    *out_++ = static_cast<char>('0' + value / 10);
+  } else {
+    for (; width > 1; --width) *out_++ = ' ';
+  }
+  *out_++ = static_cast<char>('0' + value % 10);
+}
+
 // printf's %0<width>x.
 void FastReportWriter::Hex(std::uint32_t value, int width) {
   static const char kDigits[] = "0123456789abcdef";
-  int n = 1;
+  int n = width;
   while (n < 8 && (value >> (4 * n)) != 0) ++n;
-  if (n < width) n = width;
   for (int i = n - 1; i >= 0; --i) *out_++ = kDigits[(value >> (4 * i)) & 0xF];
+}
+
+// "%9d" of a line position (positive).
+void FastReportWriter::PositionField(std::int64_t position) {
+  const std::int64_t step = position - position_;
+  if (position_ >= 0 && step >= 0 && step < 1000) {
+    int carry = static_cast<int>(step);
+    for (int i = kPositionDigits - 1; carry != 0; --i) {
+      if (i < kPositionDigits - position_width_) {
+        position_text_[i] = '0';
+        ++position_width_;
+      }
+      const int digit = position_text_[i] - '0' + carry;
+      position_text_[i] = static_cast<char>('0' + digit % 10);
+      carry = digit / 10;
+    }
+  } else {
+    auto magnitude = static_cast<std::uint64_t>(position);
+    position_width_ = 0;
+    do {
+      position_text_[kPositionDigits - 1 - position_width_++] =
+          static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+  }
+  position_ = position;
+  for (int pad = 9 - position_width_; pad > 0; --pad) *out_++ = ' ';
+  std::memcpy(out_, position_text_ + kPositionDigits - position_width_,
+              static_cast<std::size_t>(position_width_));
+  out_ += position_width_;
 }
 
 // printf's %<width>s of a text that may end early at a zero byte: right-aligned.
@@ -77,7 +141,11 @@ void FastReportWriter::PaddedString(const char* text, std::size_t max_length, st
 }
 
 void FastReportWriter::Prefix(std::int64_t position, std::uint32_t block) {
-  Decimal(position, 9, ' ');
+  if (position > 0) {
+    PositionField(position);
+  } else {
+    Decimal(position, 9, ' ');
+  }
   *out_++ = ' ';
   Hex(block, 7);
   *out_++ = ' ';
@@ -102,10 +170,10 @@ void FastReportWriter::Pi(std::uint16_t pi) {
 
 void FastReportWriter::GroupHeader(int type, int version_b, int pty, int tp) {
   Literal("Group=");
-  Decimal(type, 2, ' ');
+  SmallDecimal(type, 2);
   *out_++ = version_b ? 'B' : 'A';
   Literal(" PTY=");
-  Decimal(pty, 2, ' ');
+  SmallDecimal(pty, 2);
   Literal(" TP=");
   *out_++ = tp ? 'O' : 'N';
   *out_++ = ' ';
@@ -117,15 +185,15 @@ void FastReportWriter::BasicTuning(int ta, int music, int di_bits, int segment) 
   Literal(" MS=");
   *out_++ = music ? 'M' : 'S';
   Literal(" DI=");
-  Decimal(di_bits, 0, ' ');
+  SmallDecimal(di_bits, 0);
   Literal(" Decode=");
-  Decimal(segment, 0, ' ');
+  SmallDecimal(segment, 0);
   *out_++ = ' ';
 }
 
 void FastReportWriter::TextSegment(int segment) {
   Literal("Decode=");
-  Decimal(segment, 0, ' ');
+  SmallDecimal(segment, 0);
   *out_++ = ' ';
 }
 
@@ -134,14 +202,8 @@ void FastReportWriter::AfList(int expected, const std::int16_t* codes) {
   Decimal(expected, 0, ' ');
   Literal(")=");
   for (int k = 0; k < expected; ++k) {
-    // (code - 1) / 10 + 87.6 MHz to one decimal is 875 + code tenths: the single-precision
-    // rounding error is far below the 0.05 that could change the printed digit for every code
-    // the list can hold (0..204).
-    const int tenths = 875 + codes[k];
-    Decimal(tenths / 10, 3, ' ');
-    *out_++ = '.';
-    *out_++ = static_cast<char>('0' + tenths % 10);
-    *out_++ = ' ';
+    std::memcpy(out_, kAfTexts.text[codes[k] & 0xFF], 6);
+    out_ += 6;
   }
   *out_++ = ' ';
 }

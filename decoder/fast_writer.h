@@ -44,8 +44,17 @@ class FastReportWriter {
     Text(text, N - 1);
   }
   void Decimal(std::int64_t value, int width, char pad);
+  void SmallDecimal(int value, int width);  // 0 <= value < 100, space padded
+  void PositionField(std::int64_t position);
   void Hex(std::uint32_t value, int width);
   void PaddedString(const char* text, std::size_t max_length, std::size_t width);
+
+  // The position of the last line as right-aligned decimal text. Lines are 26 bits apart, so
+  // adding 26 to the text is cheaper than formatting each position anew.
+  static constexpr int kPositionDigits = 20;
+  char position_text_[kPositionDigits];
+  int position_width_ = 0;
+  std::int64_t position_ = -1;
 
   ReportSink& sink_;
   std::vector<char> buffer_;
