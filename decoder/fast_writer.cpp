@@ -247,7 +247,7 @@ void FastReportWriter::ClockTime(std::uint32_t date, std::uint32_t time, const C
   *out_++ = (time & 0x20) ? '-' : '+';
   Decimal(offset / 2, 2, '0');
   *out_++ = ':';
-  Decimal((offset % 2) * 30, 2, '0');
+  Decimal(std::int64_t{offset % 2} * 30, 2, '0');
 }
 
 }  // namespace decoder

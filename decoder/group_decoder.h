@@ -33,7 +33,7 @@ class GroupDecoder {
   GroupDecoder() {
     std::memset(ps_, ' ', kPsLength);
     ps_[kPsLength] = '\0';
-    for (char* text : {radiotext_[0], radiotext_[1]}) {
+    for (auto& text : radiotext_) {
       std::memset(text, ' ', kRadiotextLength);
       text[kRadiotextLength] = '\0';
     }

@@ -65,7 +65,7 @@ void PrintfReportWriter::AfList(int expected, const std::int16_t* codes) {
   Printf("AF(%d)=", expected);
   for (int k = 0; k < expected; ++k) {
     // Single precision, as a receiver's C code computes it: int / float + float.
-    const float mhz = (codes[k] - 1) / 10.0f + 87.6f;
+    const float mhz = static_cast<float>(codes[k] - 1) / 10.0f + 87.6f;
     Printf("%5.1f ", mhz);
   }
   Printf(" ");

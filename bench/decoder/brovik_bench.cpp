@@ -55,7 +55,7 @@ Scratch& Dir() {
 // Writes a capture of `bits` bits from the made-up station, streaming, so the benchmark's own
 // memory stays small.
 std::string Capture(const char* name, long long bits) {
-  const std::string path = Dir().Path(name);
+  std::string path = Dir().Path(name);
   struct stat info {};
   if (stat(path.c_str(), &info) == 0) return path;
   std::FILE* out = std::fopen(path.c_str(), "wb");

@@ -54,7 +54,7 @@ void Station::AppendBasicTuning(std::string& out) {
   af_index_ = (af_index_ + 2) % list.size();
   AppendGroup(out, config_.pi, BlockB(0, 0, config_.tp, config_.pty, low5),
               static_cast<std::uint16_t>((first << 8) | second),
-              Chars(config_.ps, static_cast<std::size_t>(2 * segment)));
+              Chars(config_.ps, 2 * static_cast<std::size_t>(segment)));
 }
 
 void Station::AppendRadiotext(std::string& out) {
