@@ -4,6 +4,8 @@
 // must be identical, whatever the buffer sizes and however the input arrives.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -202,3 +204,17 @@ TEST(Equivalence, FastReportEqualsReferenceOnRandomCaptures) {
 }
 
 }  // namespace
+
+// The shipped sample: a station over a minute and more, with bit errors.
+TEST(Equivalence, ShippedSampleDecodesAlikeInBothPaths) {
+  std::ifstream in(RDS_SAMPLE_CAPTURE, std::ios::binary);
+  ASSERT_TRUE(in) << RDS_SAMPLE_CAPTURE;
+  const std::string capture{std::istreambuf_iterator<char>(in), {}};
+  const decoder_test::Result reference = decoder_test::RunReference(capture);
+  ASSERT_EQ(reference.code, decoder::ExitCode::kDone);
+  EXPECT_NE(reference.report.find(" ?  - "), std::string::npos);  // its bit errors show
+  EXPECT_NE(reference.report.find("CT="), std::string::npos);
+  const decoder_test::Result fast = decoder_test::RunFast(capture);
+  EXPECT_EQ(fast.code, reference.code);
+  EXPECT_EQ(fast.report, reference.report);
+}
