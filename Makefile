@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build demo test sanitize fuzz bench clean
+.PHONY: deps configure build demo test sanitize fuzz test-windows bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -36,5 +36,9 @@ bench: deps
 	@cmake --build $(BUILD)-bench -j $(JOBS) --target brovik_bench
 	@$(BUILD)-bench/bench/decoder/brovik_bench
 
+# Cross-builds for Windows and runs the checks under Wine (README "Windows build").
+test-windows: build
+	@scripts/windows/ci.sh $(BUILD)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-bench build-win64 build-win32

@@ -1,0 +1,124 @@
+# The program-level Windows checks; sourced by ci.sh, which defines repo, linux_build, win64,
+# prefix, work, wine_run, sim_pid and pass/fail/skip/stage.
+#
+# brovik.exe writes its report in text mode, so every line ends in CR LF on Windows; the Linux
+# build writes LF. The reports are compared after turning each CR LF into LF, and only that: a
+# lone CR (the radiotext end mark could reach the report) must survive on both sides alike.
+
+crlf_to_lf() { perl -pe 's/\r\n/\n/g' "$1"; }
+
+# Runs one brovik build in a fresh folder holding the given rds-in.txt ("" for none).
+# Usage: run_brovik_in RUN_DIR INPUT_FILE COMMAND...; prints the exit code.
+run_brovik_in() {
+  local dir=$1 input=$2
+  shift 2
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  [[ -n $input ]] && cp "$input" "$dir/rds-in.txt"
+  local rc=0
+  (cd "$dir" && timeout 60 "$@" >stdout.txt 2>stderr.txt) || rc=$?
+  echo "$rc"
+}
+
+# Compares Linux brovik and brovik.exe on one capture: same exit code, same report.
+compare_brovik() {
+  local name=$1 input=$2
+  local dir=$work/brovik/$name
+  local linux_rc windows_rc
+  linux_rc=$(run_brovik_in "$dir/linux" "$input" "$linux_build/decoder/brovik")
+  windows_rc=$(run_brovik_in "$dir/windows" "$input" "$wine_run" --prefix "$prefix" \
+    "$win64/decoder/brovik.exe")
+  if [[ $linux_rc != "$windows_rc" ]]; then
+    fail "brovik $name: exit code $windows_rc on Windows, $linux_rc on Linux"
+    return
+  fi
+  local lr=$dir/linux/rds-out.txt wr=$dir/windows/rds-out.txt
+  if [[ -e $lr && -e $wr ]]; then
+    if cmp -s "$lr" <(crlf_to_lf "$wr"); then
+      pass "brovik $name: exit $linux_rc, same report ($(wc -l <"$lr") lines)"
+    else
+      fail "brovik $name: reports differ; first difference:"
+      diff "$lr" <(crlf_to_lf "$wr") | head -5
+    fi
+  elif [[ ! -e $lr && ! -e $wr ]]; then
+    pass "brovik $name: exit $linux_rc, no report on either side"
+  else
+    fail "brovik $name: report written on one side only"
+  fi
+}
+
+check_brovik() {
+  stage "brovik.exe against the Linux brovik"
+  if [[ ! -e $win64/decoder/brovik.exe || ! -x $linux_build/decoder/brovik ]]; then
+    skip "brovik comparison (brovik is not in the tree yet)"
+    return
+  fi
+  local inputs=$work/brovik-inputs
+  rm -rf "$inputs"
+  mkdir -p "$inputs"
+  # Inputs that exercise the file handling, where the two C runtimes could part ways.
+  printf '0\n' >"$inputs/zero-count.txt"
+  printf '5\r\n0101\r\n' >"$inputs/crlf-short.txt"
+  compare_brovik no-input ""
+  compare_brovik zero-count "$inputs/zero-count.txt"
+  compare_brovik crlf-short "$inputs/crlf-short.txt"
+  # Every capture the tree carries, and the air of the loop check below when it ran.
+  local capture
+  while IFS= read -r capture; do
+    compare_brovik "$(basename "$(dirname "$capture")")-$(basename "$capture" .txt)" "$capture"
+  done < <(find "$repo/tests" -type f \( -name 'rds-in*.txt' -o -name '*.capture.txt' \) | sort)
+  if [[ -s $work/loop/air.txt ]]; then
+    compare_brovik loop-air "$work/loop/air.txt"
+  fi
+}
+
+# tamsel.exe under Wine talks to the Linux simulator over a pseudo-terminal: Wine's COM1 is
+# mapped (registry, see wine-run) to "$prefix/rds-com1", which the simulator makes a link to its
+# pseudo-terminal. Wine cannot report modem lines on a pty, but tamsel needs none of them.
+check_tamsel() {
+  stage "tamsel.exe against the encoder simulator"
+  local sim=$linux_build/simulator/rds-encoder-sim exe=$win64/sender/tamsel.exe
+  if [[ ! -e $exe || ! -x $sim ]]; then
+    skip "tamsel loop (tamsel or the simulator is not in the tree yet)"
+    return
+  fi
+  local dir=$work/loop
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  rm -f "$prefix/rds-com1"
+  "$sim" --link "$prefix/rds-com1" --out "$dir/air.txt" --hold 2 >"$dir/sim.out" 2>"$dir/sim.err" &
+  sim_pid=$!
+  local tries=0
+  until [[ -L $prefix/rds-com1 ]]; do
+    tries=$((tries + 1))
+    if ((tries > 100)) || ! kill -0 "$sim_pid" 2>/dev/null; then
+      fail "tamsel loop: the simulator made no pseudo-terminal"
+      cat "$dir/sim.err"
+      return
+    fi
+    sleep 0.05
+  done
+  local rc=0 t=$SECONDS
+  timeout 90 "$wine_run" --prefix "$prefix" "$exe" >"$dir/tamsel.out" 2>"$dir/tamsel.err" || rc=$?
+  echo "tamsel.exe ran $((SECONDS - t)) s, exit $rc"
+  local sim_rc=0
+  wait "$sim_pid" || sim_rc=$?
+  sim_pid=
+  local lines
+  lines=$(crlf_to_lf "$dir/tamsel.out" | grep -c '^R=' || true)
+  if [[ $rc -eq 0 && $lines -eq 11 ]]; then
+    pass "tamsel.exe under Wine: exit 0, 11 reply lines"
+  else
+    fail "tamsel.exe under Wine: exit $rc, $lines reply lines (want 0 and 11)"
+    cat "$dir/tamsel.err"
+  fi
+  if [[ $sim_rc -eq 0 && -s $dir/air.txt ]]; then
+    pass "simulator took tamsel.exe's frames and wrote its air"
+  else
+    fail "simulator exit $sim_rc after tamsel.exe's run"
+    cat "$dir/sim.err"
+  fi
+}
+
+check_tamsel
+check_brovik
