@@ -7,8 +7,9 @@
 
 crlf_to_lf() { perl -pe 's/\r\n/\n/g' "$1"; }
 
-# Runs one brovik build in a fresh folder holding the given rds-in.txt ("" for none).
-# Usage: run_brovik_in RUN_DIR INPUT_FILE COMMAND...; prints the exit code.
+# Runs one brovik build in a fresh folder holding the given rds-in.txt ("" for none), with its
+# standard output in stdout.txt. Usage: run_brovik_in RUN_DIR INPUT_FILE COMMAND...; prints the
+# exit code.
 run_brovik_in() {
   local dir=$1 input=$2
   shift 2
@@ -20,31 +21,39 @@ run_brovik_in() {
   echo "$rc"
 }
 
-# Compares Linux brovik and brovik.exe on one capture: same exit code, same report.
+# Compares Linux brovik and brovik.exe on one capture, run the way the programs' users run them:
+# no arguments (rds-in.txt to rds-out.txt), or with the given arguments. Same exit code, and the
+# same report and standard output after the CR LF translation.
 compare_brovik() {
   local name=$1 input=$2
+  shift 2
   local dir=$work/brovik/$name
   local linux_rc windows_rc
-  linux_rc=$(run_brovik_in "$dir/linux" "$input" "$linux_build/decoder/brovik")
+  linux_rc=$(run_brovik_in "$dir/linux" "$input" "$linux_build/decoder/brovik" "$@")
   windows_rc=$(run_brovik_in "$dir/windows" "$input" "$wine_run" --prefix "$prefix" \
-    "$win64/decoder/brovik.exe")
+    "$win64/decoder/brovik.exe" "$@")
   if [[ $linux_rc != "$windows_rc" ]]; then
     fail "brovik $name: exit code $windows_rc on Windows, $linux_rc on Linux"
     return
   fi
-  local lr=$dir/linux/rds-out.txt wr=$dir/windows/rds-out.txt
-  if [[ -e $lr && -e $wr ]]; then
-    if cmp -s "$lr" <(crlf_to_lf "$wr"); then
-      pass "brovik $name: exit $linux_rc, same report ($(wc -l <"$lr") lines)"
-    else
-      fail "brovik $name: reports differ; first difference:"
-      diff "$lr" <(crlf_to_lf "$wr") | head -5
-    fi
-  elif [[ ! -e $lr && ! -e $wr ]]; then
-    pass "brovik $name: exit $linux_rc, no report on either side"
-  else
-    fail "brovik $name: report written on one side only"
+  # Every file either run left behind, but the input and the messages (whose wording may name
+  # system errors differently).
+  local names file
+  names=$(cd "$dir/linux" && ls | grep -vx -e rds-in.txt -e stderr.txt || true)
+  if [[ $names != "$(cd "$dir/windows" && ls | grep -vx -e rds-in.txt -e stderr.txt || true)" ]]; then
+    fail "brovik $name: the runs left different files"
+    return
   fi
+  for file in $names; do
+    if ! cmp -s "$dir/linux/$file" <(crlf_to_lf "$dir/windows/$file"); then
+      fail "brovik $name: $file differs; first difference (< Linux, > Windows):"
+      diff "$dir/linux/$file" <(crlf_to_lf "$dir/windows/$file") | head -5
+      return
+    fi
+  done
+  local lines=0
+  [[ -e $dir/linux/rds-out.txt ]] && lines=$(wc -l <"$dir/linux/rds-out.txt")
+  pass "brovik $name: exit $linux_rc on both, same output ($lines report lines)"
 }
 
 check_brovik() {
@@ -56,17 +65,31 @@ check_brovik() {
   local inputs=$work/brovik-inputs
   rm -rf "$inputs"
   mkdir -p "$inputs"
-  # Inputs that exercise the file handling, where the two C runtimes could part ways.
+  # The file handling, where the two C runtimes could part ways: no input, a count of zero,
+  # CR LF line ends, no synchronisation, a Ctrl-Z (end of file in the text mode of old Windows
+  # runtimes) among the bits.
   printf '0\n' >"$inputs/zero-count.txt"
   printf '5\r\n0101\r\n' >"$inputs/crlf-short.txt"
   compare_brovik no-input ""
   compare_brovik zero-count "$inputs/zero-count.txt"
   compare_brovik crlf-short "$inputs/crlf-short.txt"
-  # Every capture the tree carries, and the air of the loop check below when it ran.
+  local gen=$linux_build/tools/rds-capture-gen
+  if [[ -x $gen ]]; then
+    "$gen" --bits 20800 --seed 7 --error-rate 0.002 --offset 5 -o "$inputs/noisy.txt"
+    "$gen" --bits 20800 --seed 8 --error-rate 0.0005 --offset 77 --crlf -o "$inputs/crlf.txt"
+    { head -c 3000 "$inputs/noisy.txt"; printf '\032'; tail -c +3002 "$inputs/noisy.txt"; } \
+      >"$inputs/ctrl-z.txt"
+    compare_brovik generated-noisy "$inputs/noisy.txt"
+    compare_brovik generated-crlf "$inputs/crlf.txt"
+    compare_brovik generated-ctrl-z "$inputs/ctrl-z.txt"
+    compare_brovik named-files "$inputs/noisy.txt" rds-in.txt named-report.txt
+    compare_brovik to-stdout "$inputs/noisy.txt" rds-in.txt -
+  fi
+  # The captures the tree carries, and the air of the loop check when it ran.
   local capture
   while IFS= read -r capture; do
-    compare_brovik "$(basename "$(dirname "$capture")")-$(basename "$capture" .txt)" "$capture"
-  done < <(find "$repo/tests" -type f \( -name 'rds-in*.txt' -o -name '*.capture.txt' \) | sort)
+    compare_brovik "sample-$(basename "$capture" .txt)" "$capture"
+  done < <(find "$repo/samples" -type f -name '*.txt' 2>/dev/null | sort)
   if [[ -s $work/loop/air.txt ]]; then
     compare_brovik loop-air "$work/loop/air.txt"
   fi
