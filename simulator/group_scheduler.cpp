@@ -8,14 +8,16 @@ namespace sim {
 
 namespace {
 
-enum class Slot { kBasic, kRadiotext, kPtyn };
+enum class Slot { kBasic, kRadiotext, kNameOrItem };
 
 // Six 0A groups for every three 2A and one 10A: a PS (four 0A groups) settles within about
 // 0.6 s while a short radiotext follows within a second or two.
 constexpr Slot kCycle[] = {Slot::kBasic,     Slot::kBasic,     Slot::kRadiotext, Slot::kBasic,
                            Slot::kBasic,     Slot::kRadiotext, Slot::kBasic,     Slot::kBasic,
-                           Slot::kRadiotext, Slot::kPtyn};
+                           Slot::kRadiotext, Slot::kNameOrItem};
 constexpr std::size_t kCycleLength = sizeof(kCycle) / sizeof(kCycle[0]);
+// The programme item number changes seldom: one 1A group in every fifth cycle (about 4.4 s).
+constexpr std::size_t kCyclesPerItemNumber = 5;
 
 constexpr std::uint16_t kNoAf = 0xE0CD;  // "no AF" count code 224 and the filler 205
 constexpr std::uint8_t kEndOfText = 0x0D;
@@ -78,9 +80,15 @@ Group GroupScheduler::Next(EncoderState* state, std::int64_t clock_ms) {
   if (!state->group_queue.empty()) return Queued(state);
 
   const Slot slot = kCycle[slot_];
-  slot_ = (slot_ + 1) % kCycleLength;
+  if (++slot_ == kCycleLength) {
+    slot_ = 0;
+    cycle_ = (cycle_ + 1) % kCyclesPerItemNumber;
+  }
   if (slot == Slot::kRadiotext && !state->radiotexts.empty()) return RadiotextGroup(*state);
-  if (slot == Slot::kPtyn && HasPtyn(*state)) return PtynGroup(*state);
+  if (slot == Slot::kNameOrItem) {
+    if (cycle_ == 0 && state->pin != 0) return ItemNumberGroup(*state);
+    if (HasPtyn(*state)) return PtynGroup(*state);
+  }
   return PsGroup(*state);
 }
 
@@ -151,6 +159,16 @@ Group GroupScheduler::RadiotextGroup(const EncoderState& state) {
       BlockB(state, 0x04, (entry.ab_flag ? 1U : 0U) << 4 | static_cast<unsigned>(segment));
   group.blocks[2] = Pair(RadiotextChar(entry, at), RadiotextChar(entry, at + 1));
   group.blocks[3] = Pair(RadiotextChar(entry, at + 2), RadiotextChar(entry, at + 3));
+  return group;
+}
+
+// 1A: no radio paging, slow labelling variant 0 with no extended country code, and the PIN.
+Group GroupScheduler::ItemNumberGroup(const EncoderState& state) {
+  Group group;
+  group.blocks[0] = state.pi;
+  group.blocks[1] = BlockB(state, 0x02, 0);
+  group.blocks[2] = 0x0000;
+  group.blocks[3] = state.pin;
   return group;
 }
 

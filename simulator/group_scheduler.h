@@ -1,5 +1,6 @@
 // Chooses and fills the group for each slot on air, as an encoder does from its state: 0A groups
-// for PS, flags and AF; 2A for radiotext; 10A for the programme type name; 4A clock time at the
+// for PS, flags and AF; 2A for radiotext; 10A for the programme type name; 1A now and then for
+// the programme item number; 4A clock time at the
 // start of every minute; and the free-format groups it was handed, each once, before anything
 // else.
 #ifndef RDS_SIMULATOR_GROUP_SCHEDULER_H_
@@ -26,9 +27,11 @@ class GroupScheduler {
   Group PsGroup(const EncoderState& state);
   Group RadiotextGroup(const EncoderState& state);
   Group PtynGroup(const EncoderState& state);
+  Group ItemNumberGroup(const EncoderState& state);
   Group Queued(EncoderState* state);
 
   std::size_t slot_ = 0;
+  std::size_t cycle_ = 0;
   bool clock_started_ = false;
   std::int64_t minute_ = 0;
 

@@ -72,6 +72,16 @@ TEST(GroupScheduler, DefaultStateSendsOnlyZeroA) {
   }
 }
 
+TEST(GroupScheduler, ItemNumberEveryFifthCycle) {
+  EncoderState state = StateFrom("06 00 00 12 34");
+  GroupScheduler scheduler;
+  const std::vector<Blocks> groups = Transmit(&scheduler, &state, 100);
+  const Blocks item = {0x0000, 0x1000, 0x0000, 0x1234};  // 1A with the PIN in block 4
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    EXPECT_EQ(groups[i] == item, i == 49 || i == 99) << i;
+  }
+}
+
 TEST(GroupScheduler, ChangesRestartTheirCycle) {
   EncoderState state = StateFrom(kStation);
   GroupScheduler scheduler;
