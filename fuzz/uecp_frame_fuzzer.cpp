@@ -10,7 +10,10 @@
 //   bytes, SQC 0, MFL, the accepted elements' bytes in order, a CRC that a bitwise CRC-CCITT
 //   confirms, STP; 0xFD..0xFF appear between STA and STP only as stuffing;
 // - every element's header bytes match its fields, and a MEL counts the bytes behind it;
-// - building again gives the same bytes.
+// - building again gives the same bytes;
+// - the simulator's deframer takes the stuffed frame as one good frame with that message field,
+//   and its parser gives back every element (code, DSN, PSN, data) of a frame whose elements all
+//   carry the header bytes UECP prescribes for their code.
 // Ownership (every accepted element deleted once, refused ones by us) is left to the
 // sanitizers' leak and double-free checks.
 #include <cstddef>
@@ -22,12 +25,17 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/scripted_clock.h"
+#include "fuzz/uecp_reference.h"
+#include "simulator/message_elements.h"
+#include "simulator/uecp_link.h"
 #include "uecp/uecp.h"
 
 namespace {
 
 using fuzz::FuzzInput;
+using fuzz::ReferenceCrc;
 using fuzz::Require;
+using fuzz::Unstuff;
 
 // Enough offers to overflow the 255-byte field several times over with the smallest elements.
 constexpr int kMaxOffers = 96;
@@ -110,40 +118,6 @@ std::unique_ptr<uecp::MessageElement> MakeElement(FuzzInput& input) {
   }
 }
 
-// CRC-CCITT bit by bit (polynomial 0x1021, most significant bit first, start 0xFFFF, result
-// inverted): the textbook form, independent of the library's table-free byte-wise version.
-std::uint16_t ReferenceCrc(const std::uint8_t* data, std::size_t count) {
-  unsigned crc = 0xFFFF;
-  for (std::size_t i = 0; i < count; ++i) {
-    crc ^= static_cast<unsigned>(data[i]) << 8;
-    for (int bit = 0; bit < 8; ++bit) {
-      crc = (crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1;
-      crc &= 0xFFFF;
-    }
-  }
-  return static_cast<std::uint16_t>(crc ^ 0xFFFF);
-}
-
-std::vector<std::uint8_t> Unstuff(const std::uint8_t* stuffed, std::size_t length) {
-  Require(length >= 2, "stuffed frame has STA and STP");
-  Require(stuffed[0] == 0xFE && stuffed[length - 1] == 0xFF,
-          "stuffed frame starts with STA "
-          "and ends with STP");
-  std::vector<std::uint8_t> raw{stuffed[0]};
-  for (std::size_t i = 1; i + 1 < length; ++i) {
-    const std::uint8_t byte = stuffed[i];
-    Require(byte != 0xFE && byte != 0xFF, "no STA or STP inside a stuffed frame");
-    if (byte == 0xFD) {
-      Require(i + 2 < length && stuffed[i + 1] <= 0x02, "stuffing byte followed by 0..2");
-      raw.push_back(static_cast<std::uint8_t>(0xFD + stuffed[++i]));
-    } else {
-      raw.push_back(byte);
-    }
-  }
-  raw.push_back(stuffed[length - 1]);
-  return raw;
-}
-
 // The header bytes an element's fields announce, then (for a MEL) the count behind it.
 void CheckElementBytes(const uecp::MessageElement& element) {
   const std::size_t length = element.EncodedLength();
@@ -196,6 +170,59 @@ void CheckFrame(const uecp::UecpFrame& frame, std::uint16_t site, std::uint16_t 
           "message field");
 }
 
+// Whether an element carries the header bytes UECP prescribes for its code: DSN and PSN for the
+// service-related elements, none for the clock and free-format ones. The library lets a caller
+// leave DSN or PSN out, which makes an element only a matching encoder understands.
+bool HasStandardHeader(const uecp::MessageElement& element) {
+  const bool has_dsn = element.DataSetNumber() != uecp::kAbsent;
+  const bool has_psn = element.ProgrammeServiceNumber() != uecp::kAbsent;
+  switch (element.ElementCode()) {
+    case uecp::kMecRtcCorrection:
+    case uecp::kMecRtc:
+    case uecp::kMecCtOnOff:
+    case uecp::kMecFreeFormatGroup:
+      return !has_dsn && !has_psn;
+    default:
+      return has_dsn && has_psn;
+  }
+}
+
+// The simulator, written independently of the library, must read the frame back.
+void CheckAgainstSimulator(const uecp::UecpFrame& frame, std::uint16_t site,
+                           std::uint16_t encoder) {
+  std::vector<sim::FrameEvent> events;
+  sim::Deframer deframer;
+  deframer.Feed(frame.StuffedData(), frame.StuffedLength(),
+                [&](const sim::FrameEvent& event) { events.push_back(event); });
+  Require(events.size() == 1 && events[0].code == sim::ResponseCode::kOk,
+          "simulator takes the frame as one good frame");
+  const sim::FrameEvent& event = events[0];
+  Require(event.address == ((site & 0x3FFu) << 6 | (encoder & 0x3Fu)) && event.sequence == 0,
+          "simulator reads address and SQC");
+  Require(event.message.size() == frame.MessageLength(), "simulator reads the whole field");
+
+  std::vector<sim::Element> expected;
+  for (const uecp::MessageElement* element = frame.FirstElement(); element != nullptr;
+       element = element->Next()) {
+    if (element->EncodedLength() == 0) continue;  // adds nothing to the field
+    if (!HasStandardHeader(*element)) return;     // parsed by other rules: nothing to compare
+    sim::Element e;
+    e.code = element->ElementCode();
+    e.has_service = element->DataSetNumber() != uecp::kAbsent;
+    if (e.has_service) {
+      e.dsn = static_cast<std::uint8_t>(element->DataSetNumber() & 0xFF);
+      e.psn = static_cast<std::uint8_t>(element->ProgrammeServiceNumber() & 0xFF);
+    }
+    const std::size_t header =
+        1 + (e.has_service ? 2 : 0) + (element->ElementLength() != uecp::kAbsent ? 1 : 0);
+    e.data.assign(element->Data() + header, element->Data() + element->EncodedLength());
+    expected.push_back(std::move(e));
+  }
+  const sim::ParsedMessage parsed = sim::ParseMessage(event.message.data(), event.message.size());
+  Require(parsed.code == sim::ResponseCode::kOk, "simulator parses every element");
+  Require(parsed.elements == expected, "simulator gives back the same elements");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -242,6 +269,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   frame.Build();
   CheckFrame(frame, site, encoder);
+  CheckAgainstSimulator(frame, site, encoder);
   const std::vector<std::uint8_t> first(frame.StuffedData(),
                                         frame.StuffedData() + frame.StuffedLength());
   frame.Build();
