@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include "decoder/block_code.h"
 #include "decoder/clock_date.h"
