@@ -7,4 +7,5 @@ set(RDS_MINGW_TRIPLET x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
 
 get_filename_component(_rds_wine_run ${CMAKE_CURRENT_LIST_DIR}/../scripts/windows/wine-run ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${_rds_wine_run} --prefix ${CMAKE_BINARY_DIR}/wine)
+set(RDS_WINEPREFIX ${CMAKE_BINARY_DIR}/wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${_rds_wine_run} --prefix ${RDS_WINEPREFIX})

@@ -96,7 +96,7 @@ check_brovik() {
 }
 
 # tamsel.exe under Wine talks to the Linux simulator over a pseudo-terminal: Wine's COM1 is
-# mapped (registry, see wine-run) to "$prefix/rds-com1", which the simulator makes a link to its
+# mapped (registry, see wine-run) to "$prefix.com1", which the simulator makes a link to its
 # pseudo-terminal. Wine cannot report modem lines on a pty, but tamsel needs none of them.
 check_tamsel() {
   stage "tamsel.exe against the encoder simulator"
@@ -108,11 +108,11 @@ check_tamsel() {
   local dir=$work/loop
   rm -rf "$dir"
   mkdir -p "$dir"
-  rm -f "$prefix/rds-com1"
-  "$sim" --link "$prefix/rds-com1" --out "$dir/air.txt" --hold 2 >"$dir/sim.out" 2>"$dir/sim.err" &
+  rm -f "$prefix.com1"
+  "$sim" --link "$prefix.com1" --out "$dir/air.txt" --hold 2 >"$dir/sim.out" 2>"$dir/sim.err" &
   sim_pid=$!
   local tries=0
-  until [[ -L $prefix/rds-com1 ]]; do
+  until [[ -L $prefix.com1 ]]; do
     tries=$((tries + 1))
     if ((tries > 100)) || ! kill -0 "$sim_pid" 2>/dev/null; then
       fail "tamsel loop: the simulator made no pseudo-terminal"
