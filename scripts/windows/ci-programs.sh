@@ -52,8 +52,8 @@ compare_brovik() {
     fi
   done
   local lines=0
-  [[ -e $dir/linux/rds-out.txt ]] && lines=$(wc -l <"$dir/linux/rds-out.txt")
-  pass "brovik $name: exit $linux_rc on both, same output ($lines report lines)"
+  for file in $names; do lines=$((lines + $(wc -l <"$dir/linux/$file"))); done
+  pass "brovik $name: exit $linux_rc on both, same output ($lines lines)"
 }
 
 check_brovik() {
@@ -95,51 +95,98 @@ check_brovik() {
   fi
 }
 
-# tamsel.exe under Wine talks to the Linux simulator over a pseudo-terminal: Wine's COM1 is
-# mapped (registry, see wine-run) to "$prefix.com1", which the simulator makes a link to its
-# pseudo-terminal. Wine cannot report modem lines on a pty, but tamsel needs none of them.
-check_tamsel() {
-  stage "tamsel.exe against the encoder simulator"
-  local sim=$linux_build/simulator/rds-encoder-sim exe=$win64/sender/tamsel.exe
-  if [[ ! -e $exe || ! -x $sim ]]; then
-    skip "tamsel loop (tamsel or the simulator is not in the tree yet)"
-    return
-  fi
-  local dir=$work/loop
+# Runs the simulator with its pseudo-terminal linked at LINK and one sender against it; the
+# sender's output, the simulator's messages and its air land in DIR.
+# Usage: run_loop DIR LINK SENDER_COMMAND...; the exit codes go to DIR/sender.rc and DIR/sim.rc
+# (125: the simulator made no pseudo-terminal).
+run_loop() {
+  local dir=$1 link=$2
+  shift 2
   rm -rf "$dir"
   mkdir -p "$dir"
-  rm -f "$prefix.com1"
-  "$sim" --link "$prefix.com1" --out "$dir/air.txt" --hold 2 >"$dir/sim.out" 2>"$dir/sim.err" &
+  rm -f "$link"
+  "$linux_build/simulator/rds-encoder-sim" --link "$link" --out "$dir/air.txt" --hold 2 \
+    >"$dir/sim.out" 2>"$dir/sim.err" &
   sim_pid=$!
   local tries=0
-  until [[ -L $prefix.com1 ]]; do
+  until [[ -L $link ]]; do
     tries=$((tries + 1))
     if ((tries > 100)) || ! kill -0 "$sim_pid" 2>/dev/null; then
-      fail "tamsel loop: the simulator made no pseudo-terminal"
-      cat "$dir/sim.err"
+      kill "$sim_pid" 2>/dev/null || true
+      wait "$sim_pid" 2>/dev/null || true
+      sim_pid=
+      echo 125 >"$dir/sender.rc"
+      echo 125 >"$dir/sim.rc"
       return
     fi
     sleep 0.05
   done
-  local rc=0 t=$SECONDS
-  timeout 90 "$wine_run" --prefix "$prefix" "$exe" >"$dir/tamsel.out" 2>"$dir/tamsel.err" || rc=$?
-  echo "tamsel.exe ran $((SECONDS - t)) s, exit $rc"
+  local rc=0
+  timeout 90 "$@" >"$dir/tamsel.out" 2>"$dir/tamsel.err" || rc=$?
+  # The simulator ends by itself once the sender let go of the line, after --hold more seconds
+  # of air; it writes the air then.
   local sim_rc=0
+  timeout 30 tail --pid="$sim_pid" -f /dev/null || kill "$sim_pid" 2>/dev/null || true
   wait "$sim_pid" || sim_rc=$?
   sim_pid=
+  echo "$sim_rc" >"$dir/sim.rc"
+  echo "$rc" >"$dir/sender.rc"
+}
+
+# tamsel.exe under Wine talks to the Linux simulator over a pseudo-terminal: Wine's COM1 is
+# mapped (registry, see wine-run) to "$prefix.com1", which the simulator makes a link to its
+# pseudo-terminal. Its reply lines must match the Linux tamsel's against the same simulator, and
+# the simulator's air must carry the station tamsel sent.
+check_tamsel() {
+  stage "tamsel.exe against the encoder simulator"
+  if [[ ! -e $win64/sender/tamsel.exe || ! -x $linux_build/simulator/rds-encoder-sim ||
+    ! -x $linux_build/sender/tamsel ]]; then
+    skip "tamsel loop (tamsel or the simulator is not in the tree yet)"
+    return
+  fi
+  local dir=$work/loop t=$SECONDS rc
+  run_loop "$dir" "$prefix.com1" "$wine_run" --prefix "$prefix" "$win64/sender/tamsel.exe"
+  rc=$(cat "$dir/sender.rc")
+  echo "tamsel.exe ran $((SECONDS - t)) s"
   local lines
   lines=$(crlf_to_lf "$dir/tamsel.out" | grep -c '^R=' || true)
   if [[ $rc -eq 0 && $lines -eq 11 ]]; then
     pass "tamsel.exe under Wine: exit 0, 11 reply lines"
   else
     fail "tamsel.exe under Wine: exit $rc, $lines reply lines (want 0 and 11)"
-    cat "$dir/tamsel.err"
+    cat "$dir/tamsel.err" "$dir/sim.err" 2>/dev/null
+    return
   fi
-  if [[ $sim_rc -eq 0 && -s $dir/air.txt ]]; then
-    pass "simulator took tamsel.exe's frames and wrote its air"
+
+  local linux_dir=$work/loop-linux linux_rc
+  run_loop "$linux_dir" "$linux_dir.pty" "$linux_build/sender/tamsel" --device "$linux_dir.pty"
+  linux_rc=$(cat "$linux_dir/sender.rc")
+  if [[ $linux_rc -ne 0 ]]; then
+    fail "Linux tamsel against the simulator: exit $linux_rc"
+    cat "$linux_dir/tamsel.err"
+  elif cmp -s "$linux_dir/tamsel.out" <(crlf_to_lf "$dir/tamsel.out"); then
+    pass "tamsel.exe prints the same reply lines as the Linux tamsel"
   else
-    fail "simulator exit $sim_rc after tamsel.exe's run"
+    fail "tamsel.exe's reply lines differ from the Linux tamsel's (< Linux, > Windows):"
+    diff <(cat -v "$linux_dir/tamsel.out") <(crlf_to_lf "$dir/tamsel.out" | cat -v) | head -6
+  fi
+
+  # What tamsel.exe sent, as the simulator put it on air and the Linux brovik reads it.
+  if [[ $(cat "$dir/sim.rc") -ne 0 || ! -s $dir/air.txt ]]; then
+    fail "simulator exit $(cat "$dir/sim.rc") after tamsel.exe's run"
     cat "$dir/sim.err"
+    return
+  fi
+  local report=$dir/report.txt missing=()
+  "$linux_build/decoder/brovik" "$dir/air.txt" "$report" || true
+  local want
+  for want in "PI=4123" "PS=' RADIO  '" "PS='TAMSEL  '" "RT-A='TEST RADIOTEXT "; do
+    grep -qF "$want" "$report" 2>/dev/null || missing+=("$want")
+  done
+  if [[ ${#missing[@]} -eq 0 ]]; then
+    pass "the simulator's air carries tamsel.exe's station (PI 4123, PS, radiotext)"
+  else
+    fail "the simulator's air lacks: ${missing[*]}"
   fi
 }
 
