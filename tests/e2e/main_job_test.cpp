@@ -120,9 +120,11 @@ TEST(MainJob, DemoScriptShowsTheDecodedStation) {
   for (const char* line :
        {"  R=         \\xFE\n", "  PI   4123\n", "  PS   \" RADIO  \", then \"TAMSEL  \"\n",
         "  PTY  9\n", "  TP   on (traffic programme)\n", "  AF   88.1 107.5 MHz\n",
-        "  RT   \"TEST RADIOTEXT\"\n", "Full report: " RDS_BUILD_DIR "/demo/rds-out.txt"}) {
+        "  RT   \"TEST RADIOTEXT\"\n"}) {
     EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
   }
+  const std::string report = std::string("Full report: ") + RDS_BUILD_DIR + "/demo/rds-out.txt";
+  EXPECT_NE(out.find(report), std::string::npos) << out;
   const std::regex clock(
       R"(\n  CT   \d\d\.\d\d\.\d{4} \d\d:\d\d UTC, local offset [+-]\d\d:\d\d\n)");
   EXPECT_TRUE(std::regex_search(out, clock)) << out;
