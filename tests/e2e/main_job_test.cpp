@@ -16,12 +16,6 @@
 
 namespace {
 
-std::string TempDir() {
-  char pattern[] = "/tmp/rds-e2e-XXXXXX";
-  const char* dir = mkdtemp(pattern);
-  return dir ? dir : "/tmp";
-}
-
 std::vector<std::string> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
   std::ifstream in(path, std::ios::binary);
@@ -56,7 +50,8 @@ std::string ClockText(std::time_t when) {
 }
 
 TEST(MainJob, TamselDrivesTheSimulatorAndBrovikDecodesTheAir) {
-  const std::string dir = TempDir();
+  const ScratchDir scratch;
+  const std::string& dir = scratch.path();
   ChildProcess sim(RDS_ENCODER_SIM,
                    {"--link", dir + "/encoder", "--out", dir + "/rds-in.txt", "--hold", "3"});
   ASSERT_EQ(sim.ReadLine().rfind("/dev/pts/", 0), 0U);

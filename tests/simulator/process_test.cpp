@@ -61,12 +61,6 @@ int OpenRawTerminal(const std::string& path) {
   return fd;
 }
 
-std::string TempDir() {
-  char pattern[] = "/tmp/rds-sim-test-XXXXXX";
-  const char* dir = mkdtemp(pattern);
-  return dir ? dir : "/tmp";
-}
-
 // The groups of a bit-stream file, checked block by block against the RDS parity-check matrix.
 struct Air {
   long count = 0;
@@ -116,7 +110,8 @@ std::string PsOf(const Air& air) {
 const char kAckOk[] = "FE 00 00 00 02 18 00 15 55 FF";
 
 TEST(SimulatorProcess, PtySessionEndsWhenTheSenderHangsUp) {
-  const std::string dir = TempDir();
+  const ScratchDir scratch;
+  const std::string& dir = scratch.path();
   Simulator sim({"--link", dir + "/encoder", "--out", dir + "/rds-in.txt", "--hold", "1"});
   const std::string where = sim.Where();
   ASSERT_EQ(where.rfind("/dev/pts/", 0), 0U) << where;
@@ -157,7 +152,8 @@ TEST(SimulatorProcess, UnfinishedFrameIsAnsweredAfterTheFrameTimeout) {
 }
 
 TEST(SimulatorProcess, TcpWithTextReplies) {
-  const std::string dir = TempDir();
+  const ScratchDir scratch;
+  const std::string& dir = scratch.path();
   Simulator sim(
       {"--tcp", "0", "--reply", "text:OK\\r\\n", "--out", dir + "/air.txt", "--hold", "0.5"});
   const std::string where = sim.Where();
@@ -181,7 +177,8 @@ TEST(SimulatorProcess, TcpWithTextReplies) {
 }
 
 TEST(SimulatorProcess, EndsAtTheAirTimeOrOnASignal) {
-  const std::string dir = TempDir();
+  const ScratchDir scratch;
+  const std::string& dir = scratch.path();
   Simulator timed({"--seconds", "0.5", "--out", dir + "/timed.txt"});
   ASSERT_FALSE(timed.Where().empty());
   ASSERT_EQ(timed.Wait(), 0) << timed.Errors();
@@ -202,7 +199,8 @@ TEST(SimulatorProcess, EndsAtTheAirTimeOrOnASignal) {
 }
 
 TEST(SimulatorProcess, UsageAndSetupErrors) {
-  const std::string dir = TempDir();
+  const ScratchDir scratch;
+  const std::string& dir = scratch.path();
   std::ofstream(dir + "/precious") << "keep me";
   struct Case {
     std::vector<std::string> args;
