@@ -18,7 +18,12 @@ demo: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@JOBS=$(JOBS) scripts/valgrind-e2e.sh $(BUILD)
 	@JOBS=$(JOBS) scripts/sanitize.sh $(BUILD)-sanitize
+
+# The programs' end-to-end tests under valgrind memcheck (also part of `test`).
+memcheck: build
+	@JOBS=$(JOBS) scripts/valgrind-e2e.sh $(BUILD)
 
 # Every test again under AddressSanitizer + UndefinedBehaviorSanitizer (also part of `test`).
 sanitize: deps
