@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build demo test sanitize fuzz test-windows bench clean
+.PHONY: deps configure build demo test memcheck sanitize fuzz test-windows bench clean
 
 deps:
 	@scripts/install-deps.sh
