@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154
 # The program-level Windows checks; sourced by ci.sh, which defines repo, linux_build, win64,
 # prefix, work, wine_run, sim_pid and pass/fail/skip/stage.
 #
@@ -21,6 +22,18 @@ run_brovik_in() {
   echo "$rc"
 }
 
+# The files a run left in its folder, but its input and its messages.
+output_files() {
+  local path
+  for path in "$1"/*; do
+    [[ -e $path ]] || continue
+    case ${path##*/} in
+      rds-in.txt | stderr.txt) ;;
+      *) echo "${path##*/}" ;;
+    esac
+  done
+}
+
 # Compares Linux brovik and brovik.exe on one capture, run the way the programs' users run them:
 # no arguments (rds-in.txt to rds-out.txt), or with the given arguments. Same exit code, and the
 # same report and standard output after the CR LF translation.
@@ -39,15 +52,15 @@ compare_brovik() {
   # Every file either run left behind, but the input and the messages (whose wording may name
   # system errors differently).
   local names file
-  names=$(cd "$dir/linux" && ls | grep -vx -e rds-in.txt -e stderr.txt || true)
-  if [[ $names != "$(cd "$dir/windows" && ls | grep -vx -e rds-in.txt -e stderr.txt || true)" ]]; then
+  names=$(output_files "$dir/linux")
+  if [[ $names != "$(output_files "$dir/windows")" ]]; then
     fail "brovik $name: the runs left different files"
     return
   fi
   for file in $names; do
     if ! cmp -s "$dir/linux/$file" <(crlf_to_lf "$dir/windows/$file"); then
       fail "brovik $name: $file differs; first difference (< Linux, > Windows):"
-      diff "$dir/linux/$file" <(crlf_to_lf "$dir/windows/$file") | head -5
+      diff "$dir/linux/$file" <(crlf_to_lf "$dir/windows/$file") | head -5 || true
       return
     fi
   done
@@ -154,7 +167,7 @@ check_tamsel() {
     pass "tamsel.exe under Wine: exit 0, 11 reply lines"
   else
     fail "tamsel.exe under Wine: exit $rc, $lines reply lines (want 0 and 11)"
-    cat "$dir/tamsel.err" "$dir/sim.err" 2>/dev/null
+    cat "$dir/tamsel.err" "$dir/sim.err" 2>/dev/null || true
     return
   fi
 
@@ -163,18 +176,18 @@ check_tamsel() {
   linux_rc=$(cat "$linux_dir/sender.rc")
   if [[ $linux_rc -ne 0 ]]; then
     fail "Linux tamsel against the simulator: exit $linux_rc"
-    cat "$linux_dir/tamsel.err"
+    cat "$linux_dir/tamsel.err" || true
   elif cmp -s "$linux_dir/tamsel.out" <(crlf_to_lf "$dir/tamsel.out"); then
     pass "tamsel.exe prints the same reply lines as the Linux tamsel"
   else
     fail "tamsel.exe's reply lines differ from the Linux tamsel's (< Linux, > Windows):"
-    diff <(cat -v "$linux_dir/tamsel.out") <(crlf_to_lf "$dir/tamsel.out" | cat -v) | head -6
+    diff <(cat -v "$linux_dir/tamsel.out") <(crlf_to_lf "$dir/tamsel.out" | cat -v) | head -6 || true
   fi
 
   # What tamsel.exe sent, as the simulator put it on air and the Linux brovik reads it.
   if [[ $(cat "$dir/sim.rc") -ne 0 || ! -s $dir/air.txt ]]; then
     fail "simulator exit $(cat "$dir/sim.rc") after tamsel.exe's run"
-    cat "$dir/sim.err"
+    cat "$dir/sim.err" || true
     return
   fi
   local report=$dir/report.txt missing=()

@@ -43,8 +43,8 @@ stage() {
 sim_pid=
 build32_pid=
 cleanup() {
-  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null || true
-  [[ -n $build32_pid ]] && kill -- "-$build32_pid" 2>/dev/null || true
+  if [[ -n $sim_pid ]]; then kill "$sim_pid" 2>/dev/null || true; fi
+  if [[ -n $build32_pid ]]; then kill -- "-$build32_pid" 2>/dev/null || true; fi
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -76,7 +76,7 @@ check_imports() {
       skip "imports of ${exe#"$repo"/} (not built: its folder is not in the tree yet)"
       continue
     fi
-    dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' |
+    dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' |
       sort | tr '\n' ' ')
     if [[ $dlls == "kernel32.dll msvcrt.dll " ]]; then
       pass "imports of ${exe#"$repo"/}: $dlls"
@@ -87,12 +87,17 @@ check_imports() {
 }
 
 mkdir -p "$win64" "$win32"
-build_windows "$win64" toolchain-x86_64-w64-mingw32.cmake && pass "64-bit build" ||
-  { fail "64-bit build"; exit 1; }
+if build_windows "$win64" toolchain-x86_64-w64-mingw32.cmake; then
+  pass "64-bit build"
+else
+  fail "64-bit build"
+  exit 1
+fi
 # The 32-bit build keeps the cores busy while the checks below mostly wait for Wine, tamsel's
 # pauses and the simulator. Its own process group, so that an early exit can stop all of it.
 export -f build_windows
 export repo jobs
+# shellcheck disable=SC2016 # $1 is the inner shell's argument
 setsid bash -c 'build_windows "$1" toolchain-i686-w64-mingw32.cmake' _ "$win32" \
   >"$win32/ci.log" 2>&1 &
 build32_pid=$!
