@@ -137,10 +137,13 @@ RunRecord EncoderLine::RunTamsel(const std::vector<std::string>& args,
     }
     for (auto& [number, answers] : pending) {
       if (answers.empty() || Clock::now() < due[number]) continue;
+      // Timed before the write: tamsel cannot see the bytes earlier, so a pause measured from
+      // here is never shorter than tamsel's, however late this thread gets the processor back.
+      const Clock::time_point sending = Clock::now();
       pty_.Send(answers.front().bytes);
-      run.replied[number] = Clock::now();
+      run.replied[number] = sending;
       answers.erase(answers.begin());
-      if (!answers.empty()) due[number] = run.replied[number] + answers.front().delay;
+      if (!answers.empty()) due[number] = Clock::now() + answers.front().delay;
     }
   }
   run.out = ReadFile(out_path);
