@@ -18,7 +18,8 @@ if ! command -v valgrind >/dev/null 2>&1; then
   exit 2
 fi
 
-tests=(tests/e2e/e2e_tests tests/sender/tamsel_test tests/decoder/brovik_cli_tests)
+tests=(tests/e2e/e2e_tests tests/e2e/bad_input_tests tests/sender/tamsel_test
+  tests/decoder/brovik_cli_tests)
 present=()
 for test in "${tests[@]}"; do
   if [ -x "$build/$test" ]; then
