@@ -340,7 +340,7 @@ TEST(SimulatorBadInput, MalformedFramesAreAnsweredAndChangeNothing) {
     EXPECT_EQ(ReadBytes(fd, exchange.reply.size()), exchange.reply);
   }
   // A flood of bytes that never form a frame: skipped, never answered, never fatal.
-  std::string flood(64 * 1024, '\x55');
+  std::string flood(std::size_t{64} * 1024, '\x55');
   for (std::size_t i = 0; i < flood.size(); i += 97) flood[i] = static_cast<char>(0xFD);
   ASSERT_EQ(write(fd, flood.data(), flood.size()), static_cast<ssize_t>(flood.size()));
   EXPECT_EQ(ReadBytes(fd, 1, 500), "");
