@@ -157,8 +157,13 @@ check_tamsel() {
     skip "tamsel loop (tamsel or the simulator is not in the tree yet)"
     return
   fi
-  local dir=$work/loop t=$SECONDS rc
-  run_loop "$dir" "$prefix.com1" "$wine_run" --prefix "$prefix" "$win64/sender/tamsel.exe"
+  local dir=$work/loop t=$SECONDS rc started ended
+  # In a zone east of Greenwich with a half-hour offset, so the clock-time group shows whether
+  # the zone reached tamsel through the real GetTimeZoneInformation with the right sign.
+  started=$(date +%s)
+  run_loop "$dir" "$prefix.com1" env TZ=Asia/Kolkata "$wine_run" --prefix "$prefix" \
+    "$win64/sender/tamsel.exe"
+  ended=$(date +%s)
   rc=$(cat "$dir/sender.rc")
   echo "tamsel.exe ran $((SECONDS - t)) s"
   local lines
@@ -200,6 +205,30 @@ check_tamsel() {
     pass "the simulator's air carries tamsel.exe's station (PI 4123, PS, radiotext)"
   else
     fail "the simulator's air lacks: ${missing[*]}"
+  fi
+  check_clock_time "$report" "$started" "$ended"
+}
+
+# The clock-time group tamsel.exe sent (from the real GetSystemTime and GetTimeZoneInformation)
+# must carry the UTC minute it ran in, with India's local offset (+05:30, no daylight saving).
+# Usage: check_clock_time REPORT FIRST_SECOND LAST_SECOND
+check_clock_time() {
+  local line
+  line=$(grep -o 'Day=[0-9.]* DayOfWeek=[0-9] Week=[0-9.]* [0-9:]*[+-][0-9:]*' "$1" | head -1 ||
+    true)
+  if [[ ! $line =~ ^Day=([0-9]{2})\.([0-9]{2})\.([0-9]{4}).*\ ([0-9]{2}):([0-9]{2})([+-][0-9]{2}:[0-9]{2})$ ]]; then
+    fail "no clock time in the simulator's air"
+    return
+  fi
+  local day=${BASH_REMATCH[1]} month=${BASH_REMATCH[2]} year=${BASH_REMATCH[3]}
+  local hour=${BASH_REMATCH[4]} minute=${BASH_REMATCH[5]} offset=${BASH_REMATCH[6]}
+  local sent
+  sent=$(date -u -d "$year-$month-$day $hour:$minute UTC" +%s)
+  # The group carries whole minutes: the minute sent starts at most 59 s before the run.
+  if [[ $offset == "+05:30" ]] && ((sent >= $2 - 59 && sent <= $3)); then
+    pass "tamsel.exe's clock time: $day.$month.$year ${line##* }, the minute it ran"
+  else
+    fail "tamsel.exe's clock time '$line' is not the run's UTC minute with offset +05:30"
   fi
 }
 
