@@ -207,6 +207,17 @@ check_tamsel() {
     fail "the simulator's air lacks: ${missing[*]}"
   fi
   check_clock_time "$report" "$started" "$ended"
+
+  # A port that does not exist: the system's code must come through GetLastError.
+  local missing_rc=0
+  timeout 60 "$wine_run" --prefix "$prefix" "$win64/sender/tamsel.exe" --device '\\.\COM7' \
+    >"$dir/missing-port.out" 2>"$dir/missing-port.err" || missing_rc=$?
+  if [[ $missing_rc -eq 3 ]] &&
+    grep -qF 'tamsel: cannot open \\.\COM7: no such device (system error 2)' "$dir/missing-port.err"; then
+    pass "tamsel.exe on a missing COM7: exit 3, system error 2"
+  else
+    fail "tamsel.exe on a missing COM7: exit $missing_rc, $(cat "$dir/missing-port.err")"
+  fi
 }
 
 # The clock-time group tamsel.exe sent (from the real GetSystemTime and GetTimeZoneInformation)
