@@ -55,7 +55,7 @@ for target in "${targets[@]}"; do
       -artifact_prefix="$artifacts/" "${options[@]}" "$work" "$seeds" >"$build/fuzz-$target.log" 2>&1; then
     stats=$(grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "$build/fuzz-$target.log" |
       awk '{printf "%s %s  ", $1, $2}')
-    echo "fuzz: $target passed in $((SECONDS - start)) s: $stats corpus $(ls "$work" | wc -l)" >&2
+    echo "fuzz: $target passed in $((SECONDS - start)) s: $stats corpus $(find "$work" -type f | wc -l)" >&2
   else
     failed=1
     tail -n 40 "$build/fuzz-$target.log" >&2

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the sanitizer and fuzz scripts: how the sanitizer runtimes report.
 # Exit codes of their own (86 AddressSanitizer/LeakSanitizer, 87 UndefinedBehaviorSanitizer), so
 # that a sanitizer report inside a program can never pass for one of the program's documented
