@@ -38,6 +38,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   exit 2
 fi
 
+# shellcheck source=scripts/sanitizer-env.sh
 source scripts/sanitizer-env.sh
 failed=0
 for target in "${targets[@]}"; do

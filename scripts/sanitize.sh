@@ -27,7 +27,11 @@ fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER="$compiler" -DRDS_SANITIZE=address,undefined -DRDS_BUILD_FUZZ="$fuzz" \
   >/dev/null
+start=$SECONDS
 cmake --build "$build" -j "$jobs"
+built=$SECONDS
 
+# shellcheck source=scripts/sanitizer-env.sh
 source scripts/sanitizer-env.sh
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+echo "sanitize: built in $((built - start)) s, tests ran in $((SECONDS - built)) s" >&2

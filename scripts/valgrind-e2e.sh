@@ -65,3 +65,4 @@ export -f run_one
 
 # shellcheck disable=SC2016  # expanded by the inner shell, which gets them as $0 and $1
 printf '%s\n' "${present[@]}" | xargs -P "$jobs" -I{} bash -c 'run_one "$0" "$1"' "$build" {}
+echo "valgrind-e2e: all clean in $SECONDS s" >&2
