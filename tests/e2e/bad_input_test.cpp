@@ -169,7 +169,11 @@ struct TamselRun {
 // How the encoder side behaves: the reply to frame n (from 1), or hang up instead of answering.
 struct EncoderScript {
   std::string reply;
-  int hang_up_at = 0;  // frame number whose arrival closes the line; 0: never
+  // The encoder goes away half a second after frame hang_up_at arrived (answered first when
+  // answer_before_hang_up); 0: never. The half second lets tamsel settle into what it does
+  // next (sleeping, or polling for the reply) before the line goes.
+  int hang_up_at = 0;
+  bool answer_before_hang_up = false;
 };
 
 TamselRun RunTamsel(const EncoderScript& script, const std::string& stdout_path = "") {
@@ -177,7 +181,7 @@ TamselRun RunTamsel(const EncoderScript& script, const std::string& stdout_path 
   TamselRun run;
   if (!pty.ok()) return run;
   // Held open so that the line does not hang up between tamsel's open and close.
-  const int held = open(pty.slave_path().c_str(), O_RDWR | O_NOCTTY);
+  int held = open(pty.slave_path().c_str(), O_RDWR | O_NOCTTY);
   std::vector<std::string> args = {"--device", pty.slave_path(), "--timeout", "3"};
   std::string command = std::string("exec '") + RDS_TAMSEL + "'";
   for (const std::string& arg : args) command += " '" + arg + "'";
@@ -185,32 +189,34 @@ TamselRun RunTamsel(const EncoderScript& script, const std::string& stdout_path 
   ChildProcess tamsel("/bin/sh", {"-c", command}, {"RDS_COM1=/nonexistent/rds-bad-input"});
 
   int master = pty.master();
-  std::string pending;
+  std::optional<Clock::time_point> hang_up;
   const auto deadline = Clock::now() + 40s;
   while (Clock::now() < deadline) {
-    if (master >= 0) {
-      char c;
-      while (ChildProcess::ReadWithin(master, &c, 5)) {
-        if (c != '\xFF') continue;
-        ++run.frames;
-        if (run.frames == script.hang_up_at) {
-          // Closing both ends is what the pseudo-terminal sees when the encoder's side goes.
-          close(held);
-          const int nothing = open("/dev/null", O_RDWR);
-          dup2(nothing, master);
-          close(nothing);
-          master = -1;
-          break;
-        }
+    char c;
+    while (master >= 0 && ChildProcess::ReadWithin(master, &c, 5)) {
+      if (c != '\xFF') continue;
+      ++run.frames;
+      const bool last = run.frames == script.hang_up_at;
+      if (last) hang_up = Clock::now() + 500ms;
+      if (!last || script.answer_before_hang_up) {
         if (write(master, script.reply.data(), script.reply.size()) < 0) break;
       }
+    }
+    if (master >= 0 && hang_up && Clock::now() >= *hang_up) {
+      // Closing both ends is what the pseudo-terminal sees when the encoder's side goes.
+      close(held);
+      held = -1;
+      const int nothing = open("/dev/null", O_RDWR);
+      dup2(nothing, master);
+      close(nothing);
+      master = -1;
     }
     run.code = tamsel.Wait(20);
     if (run.code != -1) break;
   }
   run.out = tamsel.Output();
   run.err = tamsel.Errors();
-  if (master >= 0) close(held);
+  if (held >= 0) close(held);
   return run;
 }
 
@@ -240,22 +246,47 @@ TEST(TamselBadInput, DevicesThatAreNoSerialPort) {
   }
 }
 
-// The encoder's end of the line goes away after two answers: nothing more can come, and the
-// reply wait ends at its time limit with the frame named.
-TEST(TamselBadInput, EncoderThatHangsUpEndsTheRunAtTheTimeLimit) {
-  const auto start = Clock::now();
-  const TamselRun run = RunTamsel({"OK", 3});
-  EXPECT_EQ(run.code, 4);
-  EXPECT_EQ(run.out, "R=OK\nR=OK\n");
-  EXPECT_EQ(run.err.rfind("tamsel: no reply to frame 3 (DI) from ", 0), 0u) << run.err;
-  EXPECT_EQ(run.frames, 3);
-  EXPECT_LT(Clock::now() - start, 15s);  // 3 s pause after frame 2, 3 s limit
+// The encoder's end of the line goes away. While tamsel waits for a reply, nothing more can
+// come: the wait ends at its time limit with the frame named. While tamsel pauses after frame 2,
+// the next frame cannot be written: the run ends at once with the system's reason.
+TEST(TamselBadInput, EncoderThatHangsUp) {
+  const struct {
+    const char* name;
+    EncoderScript script;
+    int code;
+    const char* output;
+    const char* message_start;
+    int frames;
+  } cases[] = {
+      {"while tamsel waits for the reply to frame 3",
+       {"OK", 3, false},
+       4,
+       "R=OK\nR=OK\n",
+       "tamsel: no reply to frame 3 (DI) from ",
+       3},
+      {"during the pause after frame 2",
+       {"OK", 2, true},
+       5,
+       "R=OK\nR=OK\n",
+       "tamsel: frame 3 (DI): wrote 0 of 12 bytes to ",
+       2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto start = Clock::now();
+    const TamselRun run = RunTamsel(c.script);
+    EXPECT_EQ(run.code, c.code);
+    EXPECT_EQ(run.out, c.output);
+    EXPECT_EQ(run.err.rfind(c.message_start, 0), 0u) << run.err;
+    EXPECT_EQ(run.frames, c.frames);
+    EXPECT_LT(Clock::now() - start, 15s);  // 3 s pause after frame 2, 3 s limit
+  }
 }
 
 TEST(TamselBadInput, RepliesOfBinaryGarbagePrintAsTheyCome) {
   // STA, STP, a zero byte: the line shows the bytes before the zero, right-aligned to the width
   // of the whole reply.
-  const TamselRun run = RunTamsel({Bytes({0xFE, 0xFF, 0x00, 0x41, 0x0D, 0x0A, 0x80}), 0});
+  const TamselRun run = RunTamsel({Bytes({0xFE, 0xFF, 0x00, 0x41, 0x0D, 0x0A, 0x80})});
   EXPECT_EQ(run.code, 0) << run.err;
   std::string line = "R=     " + Bytes({0xFE, 0xFF}) + "\n";
   std::string expected;
@@ -265,7 +296,7 @@ TEST(TamselBadInput, RepliesOfBinaryGarbagePrintAsTheyCome) {
 }
 
 TEST(TamselBadInput, StandardOutputThatCannotBeWritten) {
-  const TamselRun run = RunTamsel({"OK", 0}, "/dev/full");
+  const TamselRun run = RunTamsel({"OK"}, "/dev/full");
   EXPECT_EQ(run.code, 6);
   EXPECT_EQ(run.err, "tamsel: cannot write the reply lines to the standard output\n");
   EXPECT_EQ(run.frames, 1);
