@@ -225,6 +225,13 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD bytes_to_read, DWORD* bytes_rea
     if (n > 0) {
       total += static_cast<DWORD>(n);
     } else if (n == 0) {
+      // End of file on a terminal in raw mode means the far end hung up. Nothing read is a
+      // failure the caller can name, not a silent success with no bytes.
+      if (total == 0) {
+        *bytes_read = 0;
+        SetLastError(ERROR_BROKEN_PIPE);
+        return 0;
+      }
       break;
     } else if (errno != EINTR) {
       *bytes_read = total;

@@ -137,6 +137,23 @@ struct LineSettings {
   tcflag_t cflag;  // CSTOPB | CRTSCTS as the kernel must hold them
 };
 
+// A device that goes away must not look like a read that simply found nothing: bytes still in
+// flight are delivered, then the read fails and names the closed line.
+TEST_F(LinuxSerialTest, ReadAfterTheFarEndHungUpFailsWithBrokenPipe) {
+  ASSERT_TRUE(pty_.Send("xy"));
+  ASSERT_EQ(WaitForInput(2), 2u);
+  char buffer[8];
+  win::DWORD read_count = 0;
+  ASSERT_TRUE(win::ReadFile(handle_, buffer, 2, &read_count, nullptr));
+  EXPECT_EQ(std::string(buffer, read_count), "xy");
+
+  pty_.HangUp();
+  read_count = 99;
+  EXPECT_FALSE(win::ReadFile(handle_, buffer, 2, &read_count, nullptr));
+  EXPECT_EQ(read_count, 0u);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_BROKEN_PIPE);
+}
+
 TEST_F(LinuxSerialTest, LineSettingsReachTheTerminalAndReadBack) {
   const LineSettings cases[] = {
       {"9600 8N2", 9600, 8, win::NOPARITY, win::TWOSTOPBITS, false, false, false, false, B9600,

@@ -31,6 +31,12 @@ class PtyPair {
   int master() const { return master_; }
   const std::string& slave_path() const { return slave_path_; }
 
+  // The device at the far end goes away: the slave side sees a hang-up.
+  void HangUp() {
+    if (master_ >= 0) close(master_);
+    master_ = -1;
+  }
+
   bool Send(const std::string& bytes) const {
     return write(master_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
   }
