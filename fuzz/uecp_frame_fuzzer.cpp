@@ -40,35 +40,70 @@ using fuzz::Unstuff;
 // Enough offers to overflow the 255-byte field several times over with the smallest elements.
 constexpr int kMaxOffers = 96;
 
-// A DSN or PSN: mostly a real byte or absent, sometimes a value wider than a byte.
-std::uint16_t HeaderField(FuzzInput& input) {
+// DSN and PSN of a service element: mostly a real byte, sometimes a value wider than a byte,
+// and absent only when the input allows elements that leave them out.
+struct ServiceAddress {
+  std::uint16_t data_set_number;
+  std::uint16_t programme_service_number;
+};
+
+std::uint16_t HeaderField(FuzzInput& input, bool may_be_absent) {
   const std::uint8_t choice = input.U8();
-  if (choice < 0x40) return uecp::kAbsent;
+  if (choice < 0x40 && may_be_absent) return uecp::kAbsent;
   if (choice < 0x48) return input.U16();
   return input.U8();
 }
 
-std::unique_ptr<uecp::MessageElement> MakeElement(FuzzInput& input) {
+// Every value is read into its own variable first: the order in which a call's arguments are
+// evaluated differs between compilers, and an input must make the same elements in every build.
+ServiceAddress ReadServiceAddress(FuzzInput& input, bool may_be_absent) {
+  const std::uint16_t data_set_number = HeaderField(input, may_be_absent);
+  const std::uint16_t programme_service_number = HeaderField(input, may_be_absent);
+  return {data_set_number, programme_service_number};
+}
+
+template <typename Element, typename Value>
+std::unique_ptr<uecp::MessageElement> MakeServiceElement(Value value, FuzzInput& input,
+                                                         bool may_be_absent) {
+  const ServiceAddress address = ReadServiceAddress(input, may_be_absent);
+  return std::make_unique<Element>(value, address.data_set_number,
+                                   address.programme_service_number);
+}
+
+std::vector<float> ReadFrequencies(FuzzInput& input, std::uint8_t count) {
+  std::vector<float> frequencies(count);
+  for (float& f : frequencies) {
+    // Mostly in or near the bands, now and then any bit pattern (NaN, infinities).
+    const std::uint8_t kind = input.U8();
+    if (kind < 0x60) {
+      f = 87.0f + static_cast<float>(input.U16() % 220) / 10.0f;
+    } else if (kind < 0xC0) {
+      f = 140.0f + static_cast<float>(input.U16() % 1500);
+    } else {
+      f = input.Float();
+    }
+  }
+  return frequencies;
+}
+
+std::unique_ptr<uecp::MessageElement> MakeElement(FuzzInput& input, bool may_be_absent) {
   switch (input.U8() % 15) {
     case 0:
-      return std::make_unique<uecp::PiElement>(input.U16(), HeaderField(input), HeaderField(input));
+      return MakeServiceElement<uecp::PiElement>(input.U16(), input, may_be_absent);
     case 1: {
       const std::string name = input.Text(12);
-      return std::make_unique<uecp::PsElement>(name.c_str(), HeaderField(input),
-                                               HeaderField(input));
+      return MakeServiceElement<uecp::PsElement>(name.c_str(), input, may_be_absent);
     }
     case 2:
-      return std::make_unique<uecp::TaTpElement>(input.U8(), HeaderField(input),
-                                                 HeaderField(input));
+      return MakeServiceElement<uecp::TaTpElement>(input.U8(), input, may_be_absent);
     case 3:
-      return std::make_unique<uecp::DiElement>(input.U8(), HeaderField(input), HeaderField(input));
+      return MakeServiceElement<uecp::DiElement>(input.U8(), input, may_be_absent);
     case 4:
-      return std::make_unique<uecp::MsElement>(input.U8(), HeaderField(input), HeaderField(input));
+      return MakeServiceElement<uecp::MsElement>(input.U8(), input, may_be_absent);
     case 5:
-      return std::make_unique<uecp::PinElement>(input.U16(), HeaderField(input),
-                                                HeaderField(input));
+      return MakeServiceElement<uecp::PinElement>(input.U16(), input, may_be_absent);
     case 6:
-      return std::make_unique<uecp::PtyElement>(input.U8(), HeaderField(input), HeaderField(input));
+      return MakeServiceElement<uecp::PtyElement>(input.U8(), input, may_be_absent);
     case 7:
       return std::make_unique<uecp::RtcCorrectionElement>(input.U16());
     case 8: {
@@ -76,8 +111,10 @@ std::unique_ptr<uecp::MessageElement> MakeElement(FuzzInput& input) {
       const std::uint8_t transmissions = input.U8();
       const std::uint8_t buffer_configuration = input.U8();
       const std::uint8_t ab_flag = input.U8();
+      const ServiceAddress address = ReadServiceAddress(input, may_be_absent);
       return std::make_unique<uecp::RtElement>(text.c_str(), transmissions, buffer_configuration,
-                                               ab_flag, HeaderField(input), HeaderField(input));
+                                               ab_flag, address.data_set_number,
+                                               address.programme_service_number);
     }
     case 9:
       fuzz::ScriptClock(input);
@@ -85,26 +122,19 @@ std::unique_ptr<uecp::MessageElement> MakeElement(FuzzInput& input) {
     case 10: {
       const std::uint16_t list_header = input.U16();
       const auto count = static_cast<std::uint8_t>(input.U8() % 32);
-      std::vector<float> frequencies(count);
-      for (float& f : frequencies) {
-        // Mostly in or near the bands, now and then any bit pattern (NaN, infinities).
-        const std::uint8_t kind = input.U8();
-        if (kind < 0x60) {
-          f = 87.0f + static_cast<float>(input.U16() % 220) / 10.0f;
-        } else if (kind < 0xC0) {
-          f = 140.0f + static_cast<float>(input.U16() % 1500);
-        } else {
-          f = input.Float();
-        }
-      }
+      const std::vector<float> frequencies = ReadFrequencies(input, count);
+      const ServiceAddress address = ReadServiceAddress(input, may_be_absent);
       return std::make_unique<uecp::AfElement>(list_header, count, frequencies.data(),
-                                               HeaderField(input), HeaderField(input));
+                                               address.data_set_number,
+                                               address.programme_service_number);
     }
     case 11:
       return std::make_unique<uecp::CtOnOffElement>(input.U8());
     case 12: {
+      std::uint16_t values[5];
+      for (std::uint16_t& value : values) value = input.U16();
       auto group = std::make_unique<uecp::FreeFormatGroupElement>();
-      group->SetGroup(input.U16(), input.U16(), input.U16(), input.U16(), input.U16());
+      group->SetGroup(values[0], values[1], values[2], values[3], values[4]);
       return group;
     }
     case 13:
@@ -112,8 +142,7 @@ std::unique_ptr<uecp::MessageElement> MakeElement(FuzzInput& input) {
       return std::make_unique<uecp::CtGroupElement>();
     default: {
       const std::string name = input.Text(12);
-      return std::make_unique<uecp::PtynElement>(name.c_str(), HeaderField(input),
-                                                 HeaderField(input));
+      return MakeServiceElement<uecp::PtynElement>(name.c_str(), input, may_be_absent);
     }
   }
 }
@@ -235,6 +264,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzInput input(data, size);
   const std::uint16_t site = input.U16();
   const std::uint16_t encoder = input.U16();
+  // The top bit of the site address is never sent; it lets the input use elements without DSN
+  // or PSN, which only a matching encoder can read, so the simulator check skips such frames.
+  const bool may_be_absent = (site & 0x8000) != 0;
   uecp::UecpFrame frame(site, encoder);
   std::vector<uecp::MessageElement*> accepted;
 
@@ -252,7 +284,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       CheckFrame(frame, site, encoder);
       continue;
     }
-    std::unique_ptr<uecp::MessageElement> element = MakeElement(input);
+    std::unique_ptr<uecp::MessageElement> element = MakeElement(input, may_be_absent);
     const std::uint16_t before = frame.MessageLength();
     uecp::MessageElement* raw_pointer = element.get();
     const bool added = frame.AddElement(element);
