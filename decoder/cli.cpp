@@ -1,5 +1,7 @@
 #include "decoder/cli.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -68,6 +70,14 @@ int Run::Decode(const Options& options) const {
   auto close_input = [&] {
     if (!input_is_stdin) std::fclose(in);
   };
+  // A directory opens for reading here but yields no capture; finding out only when reading
+  // would already have emptied an earlier report. Refuse it as an input that cannot be opened.
+  struct stat input_status {};
+  if (fstat(fileno(in), &input_status) == 0 && S_ISDIR(input_status.st_mode)) {
+    close_input();
+    return Fail(ExitCode::kFileError,
+                "cannot open input " + Quoted(options.input) + ": " + std::strerror(EISDIR));
+  }
   if (SameFile(options.input, options.output)) {
     // Creating the report would empty the capture before it is read.
     close_input();

@@ -115,7 +115,7 @@ TEST(BrovikBadInput, ExitCodeAndReportWithoutArguments) {
     }
   }
   const BrovikCase cases[] = {
-      {"input is a directory: cannot be read", kDirectory, 1, ""},
+      {"input is a directory: cannot be opened as a capture", kDirectory, 1, kAbsent},
       {"empty input: no count", "", 2, ""},
       {"count line of blanks", "   \n" + group + "\n", 2, ""},
       {"negative count", "-200\n" + group + "\n", 2, ""},
