@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/e2e/child_process.h"
 #include "tools/capture_gen/rds_blocks.h"
 
 namespace {
@@ -28,20 +29,6 @@ const char kGoodReport[] =
     "       53 38c048a e301 08a C  - AF(3)= 87.6  87.5  87.5  \n"
     "       79 1094a11 4252 211 D  - PS='BR      '\n"
     "      105 0000000 0000 000 E  - \n";
-
-class ScratchDir {
- public:
-  ScratchDir() {
-    char pattern[] = "/tmp/brovik-test-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~ScratchDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-  std::string Path(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 std::optional<std::string> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -4,7 +4,6 @@
 // of README's "Hardening" tables that other suites already cover name those suites instead.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,25 +26,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-class ScratchDir {
- public:
-  ScratchDir() {
-    char pattern[] = "/tmp/rds-bad-input-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using testing_pty::OpenRawTerminal;
 
 std::optional<std::string> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -306,16 +287,6 @@ TEST(TamselBadInput, StandardOutputThatCannotBeWritten) {
 // rds-encoder-sim: malformed frames on its pseudo-terminal. Every bad frame is answered with its
 // response code and changes nothing; the good frames around them still count; the air carries
 // only what the good frames set.
-
-int OpenRawTerminal(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
-  if (fd < 0) return fd;
-  termios settings{};
-  tcgetattr(fd, &settings);
-  cfmakeraw(&settings);
-  tcsetattr(fd, TCSANOW, &settings);
-  return fd;
-}
 
 std::string ReadBytes(int fd, std::size_t count, int timeout_ms = 3000) {
   std::string bytes;

@@ -127,6 +127,7 @@ class ScratchDir {
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
   const std::string& path() const { return path_; }
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
 
  private:
   std::string path_;

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -63,6 +64,18 @@ class PtyPair {
   int master_ = -1;
   std::string slave_path_;
 };
+
+// Opens the terminal at path, typically one a program under test created, as a raw line with no
+// echo or line editing, so that binary frames pass unchanged; -1 when it cannot be opened.
+inline int OpenRawTerminal(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
+  if (fd < 0) return fd;
+  termios settings{};
+  tcgetattr(fd, &settings);
+  cfmakeraw(&settings);
+  tcsetattr(fd, TCSANOW, &settings);
+  return fd;
+}
 
 }  // namespace testing_pty
 

@@ -9,7 +9,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -21,9 +20,12 @@
 #include <vector>
 
 #include "tests/e2e/child_process.h"
+#include "tests/serial/pty_pair.h"
 #include "tests/simulator/test_bytes.h"
 
 namespace {
+
+using testing_pty::OpenRawTerminal;
 
 using Clock = std::chrono::steady_clock;
 
@@ -49,16 +51,6 @@ std::vector<std::uint8_t> ReadReply(int fd, std::size_t expected, int timeout_ms
 void Send(int fd, const std::string& hex) {
   const std::vector<std::uint8_t> bytes = Bytes(hex);
   ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-}
-
-int OpenRawTerminal(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
-  if (fd < 0) return fd;
-  termios settings{};
-  tcgetattr(fd, &settings);
-  cfmakeraw(&settings);
-  tcsetattr(fd, TCSANOW, &settings);
-  return fd;
 }
 
 // The groups of a bit-stream file, checked block by block against the RDS parity-check matrix.
