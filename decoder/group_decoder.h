@@ -11,6 +11,7 @@
 #ifndef RDS_DECODER_GROUP_DECODER_H_
 #define RDS_DECODER_GROUP_DECODER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -98,7 +99,7 @@ class GroupDecoder {
         out.Pi(info);
         break;
       case kGroup2A:
-        StoreText(radiotext_[text_flag_] + 4 * text_segment_, info);
+        StoreText(radiotext_[text_flag_] + std::ptrdiff_t{4} * text_segment_, info);
         out.Radiotext(text_flag_, radiotext_[text_flag_], false);
         break;
       case kGroup4A:
@@ -114,15 +115,15 @@ class GroupDecoder {
     switch (group_) {
       case kGroup0A:
       case kGroup0B:
-        StoreText(ps_ + 2 * ps_segment_, info);
+        StoreText(ps_ + std::ptrdiff_t{2} * ps_segment_, info);
         out.Ps(ps_);
         break;
       case kGroup2A:
-        StoreText(radiotext_[text_flag_] + 4 * text_segment_ + 2, info);
+        StoreText(radiotext_[text_flag_] + std::ptrdiff_t{4} * text_segment_ + 2, info);
         out.Radiotext(text_flag_, radiotext_[text_flag_], false);
         break;
       case kGroup2B:
-        StoreText(radiotext_[text_flag_] + 2 * text_segment_, info);
+        StoreText(radiotext_[text_flag_] + std::ptrdiff_t{2} * text_segment_, info);
         out.Radiotext(text_flag_, radiotext_[text_flag_], true);
         break;
       case kGroup4A:

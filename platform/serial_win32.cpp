@@ -46,9 +46,11 @@ void CopyRecord(To* to, const From* from) {
 
 }  // namespace
 
+// NOLINTBEGIN(bugprone-easily-swappable-parameters): the signature is KERNEL32's
 HANDLE CreateFileA(const char* file_name, DWORD desired_access, DWORD share_mode,
                    void* security_attributes, DWORD creation_disposition,
                    DWORD flags_and_attributes, HANDLE template_file) {
+  // NOLINTEND(bugprone-easily-swappable-parameters)
   return ::CreateFileA(file_name, desired_access, share_mode,
                        static_cast<::LPSECURITY_ATTRIBUTES>(security_attributes),
                        creation_disposition, flags_and_attributes, template_file);
@@ -56,6 +58,7 @@ HANDLE CreateFileA(const char* file_name, DWORD desired_access, DWORD share_mode
 
 BOOL CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the signature is KERNEL32's
 BOOL ReadFile(HANDLE handle, void* buffer, DWORD bytes_to_read, DWORD* bytes_read,
               void* overlapped) {
   ::DWORD count = 0;
@@ -65,6 +68,7 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD bytes_to_read, DWORD* bytes_rea
   return result;
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the signature is KERNEL32's
 BOOL WriteFile(HANDLE handle, const void* buffer, DWORD bytes_to_write, DWORD* bytes_written,
                void* overlapped) {
   ::DWORD count = 0;
@@ -143,6 +147,7 @@ BOOL GetCommMask(HANDLE handle, DWORD* event_mask) {
 
 BOOL FlushFileBuffers(HANDLE handle) { return ::FlushFileBuffers(handle); }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the signature is KERNEL32's
 BOOL SetupComm(HANDLE handle, DWORD input_queue_size, DWORD output_queue_size) {
   return ::SetupComm(handle, input_queue_size, output_queue_size);
 }

@@ -21,6 +21,7 @@ class ChildProcess {
  public:
   // Starts program with args; env entries "NAME=value" are added to the environment, and a
   // non-empty dir becomes the working directory.
+  // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): arguments, then environment, as exec
   ChildProcess(const std::string& program, const std::vector<std::string>& args,
                const std::vector<std::string>& env = {}, const std::string& dir = "") {
     int out[2];
