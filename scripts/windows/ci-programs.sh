@@ -226,7 +226,7 @@ check_tamsel() {
 # with the offset it was given (none): those lines are not tamsel.exe's and are passed over.
 # Usage: check_clock_time REPORT FIRST_SECOND LAST_SECOND
 check_clock_time() {
-  local lines line found=0
+  local lines line found=0 day month year hour minute sent
   lines=$(grep -o 'Day=[0-9.]* DayOfWeek=[0-9] Week=[0-9.]* [0-9:]*[+-][0-9:]*' "$1" || true)
   if [[ -z $lines ]]; then
     fail "no clock time in the simulator's air"
@@ -235,8 +235,8 @@ check_clock_time() {
   while IFS= read -r line; do
     [[ $line =~ ^Day=([0-9]{2})\.([0-9]{2})\.([0-9]{4}).*\ ([0-9]{2}):([0-9]{2})\+05:30$ ]] ||
       continue
-    local day=${BASH_REMATCH[1]} month=${BASH_REMATCH[2]} year=${BASH_REMATCH[3]}
-    local hour=${BASH_REMATCH[4]} minute=${BASH_REMATCH[5]} sent
+    day=${BASH_REMATCH[1]} month=${BASH_REMATCH[2]} year=${BASH_REMATCH[3]}
+    hour=${BASH_REMATCH[4]} minute=${BASH_REMATCH[5]}
     sent=$(date -u -d "$year-$month-$day $hour:$minute UTC" +%s)
     # The group carries whole minutes: the minute sent starts at most 59 s before the run.
     if ((sent < $2 - 59 || sent > $3)); then

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/e2e/child_process.h"
+#include "tests/support/scratch_dir.h"
 #include "tools/capture_gen/rds_blocks.h"
 
 namespace {

@@ -18,8 +18,9 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/child_process.h"
-#include "tests/serial/pty_pair.h"
+#include "tests/support/child_process.h"
+#include "tests/support/pty_pair.h"
+#include "tests/support/scratch_dir.h"
 #include "tools/capture_gen/rds_blocks.h"
 
 namespace {

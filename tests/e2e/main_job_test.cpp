@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/child_process.h"
+#include "tests/support/child_process.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 

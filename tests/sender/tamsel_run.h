@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/serial/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 namespace tamsel_test {
 

@@ -18,7 +18,7 @@
 #include "platform/serial_api.h"
 #include "platform/sleep.h"
 #include "serial/serial_port.h"
-#include "tests/serial/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

@@ -19,9 +19,10 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/child_process.h"
-#include "tests/serial/pty_pair.h"
 #include "tests/simulator/test_bytes.h"
+#include "tests/support/child_process.h"
+#include "tests/support/pty_pair.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 

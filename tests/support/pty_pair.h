@@ -1,7 +1,7 @@
 // A pseudo-terminal pair for tests: the master plays the device at the far end of the line, the
 // slave's path is what the code under test opens as its serial port.
-#ifndef RDS_TESTS_SERIAL_PTY_PAIR_H_
-#define RDS_TESTS_SERIAL_PTY_PAIR_H_
+#ifndef RDS_TESTS_SUPPORT_PTY_PAIR_H_
+#define RDS_TESTS_SUPPORT_PTY_PAIR_H_
 
 #include <fcntl.h>
 #include <poll.h>
@@ -79,4 +79,4 @@ inline int OpenRawTerminal(const std::string& path) {
 
 }  // namespace testing_pty
 
-#endif  // RDS_TESTS_SERIAL_PTY_PAIR_H_
+#endif  // RDS_TESTS_SUPPORT_PTY_PAIR_H_

@@ -1,7 +1,7 @@
 // A program of the tree run as a child process, with its standard output and error captured,
-// and a scratch directory, for tests that drive the real executables.
-#ifndef RDS_TESTS_E2E_CHILD_PROCESS_H_
-#define RDS_TESTS_E2E_CHILD_PROCESS_H_
+// for tests that drive the real executables.
+#ifndef RDS_TESTS_SUPPORT_CHILD_PROCESS_H_
+#define RDS_TESTS_SUPPORT_CHILD_PROCESS_H_
 
 #include <fcntl.h>
 #include <poll.h>
@@ -11,7 +11,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <utility>
@@ -114,24 +113,4 @@ class ChildProcess {
   std::string errors_;
 };
 
-// A fresh directory under /tmp for one test, removed with everything in it afterwards.
-class ScratchDir {
- public:
-  ScratchDir() {
-    char pattern[] = "/tmp/rds-test-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) path_ = pattern;
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  ~ScratchDir() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-  std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-#endif  // RDS_TESTS_E2E_CHILD_PROCESS_H_
+#endif  // RDS_TESTS_SUPPORT_CHILD_PROCESS_H_
