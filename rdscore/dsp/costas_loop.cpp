@@ -1,0 +1,55 @@
+#include "rdscore/dsp/costas_loop.h"
+
+#include <cmath>
+
+namespace rds {
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+// Time constant of the move from the acquisition bandwidth to the tracking bandwidth.
+constexpr double kGlideSeconds = 0.15;
+}  // namespace
+
+CostasLoop::CostasLoop(double symbol_rate, double acquire_bandwidth, double track_bandwidth)
+    : loop_(acquire_bandwidth, symbol_rate),
+      acquire_bandwidth_(acquire_bandwidth),
+      track_bandwidth_(track_bandwidth),
+      bandwidth_(acquire_bandwidth),
+      smoothing_(1.0 / (0.15 * symbol_rate)),
+      glide_(std::exp(-1.0 / (kGlideSeconds * symbol_rate))) {}
+
+void CostasLoop::Update(std::complex<float> symbol) {
+  const double i = symbol.real();
+  const double q = symbol.imag();
+  const double power = i * i + q * q;
+  // A fast estimate for the detector's scale, so that a level step is followed within a few
+  // symbols; the lock figure is averaged longer.
+  power_ += (power > power_ ? 0.05 : 0.01) * (power - power_);
+  // I·Q / power ≈ sin(2φ)/2: the data sign cancels, as in the two-arm loop.
+  const double error = power_ > 0 ? i * q / power_ : 0.0;
+  phase_ += loop_.Update(std::fmax(-1.0, std::fmin(1.0, error)));
+  if (phase_ > kPi) phase_ -= 2 * kPi;
+  if (phase_ < -kPi) phase_ += 2 * kPi;
+
+  difference_ += smoothing_ * ((power > 0 ? (i * i - q * q) / power_ : 0.0) - difference_);
+  lock_quality_ = difference_;
+  const bool locked = locked_ ? lock_quality_ > 0.08 : lock_quality_ > 0.2;
+  // Once locked the bandwidth glides down to the tracking value, so that a loop that locked with
+  // some frequency error left is not cut off from it at once; losing lock widens it at once.
+  const double target = locked ? track_bandwidth_ : acquire_bandwidth_;
+  if (locked != locked_ || bandwidth_ != target) {
+    bandwidth_ = locked ? target + (bandwidth_ - target) * glide_ : target;
+    if (std::fabs(bandwidth_ - target) < 1e-3 * target) bandwidth_ = target;
+    loop_.SetBandwidth(bandwidth_);
+  }
+  locked_ = locked;
+}
+
+void CostasLoop::Shift(double phase, double frequency) {
+  phase_ = std::remainder(phase_ + phase, 2 * kPi);
+  loop_.set_frequency(loop_.frequency() + frequency);
+}
+
+void CostasLoop::SetTrackBandwidth(double bandwidth) { track_bandwidth_ = bandwidth; }
+
+}  // namespace rds
