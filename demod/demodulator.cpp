@@ -28,9 +28,11 @@ constexpr double kPilotPassEdge = 100;
 constexpr double kPilotStopEdge = 3900;
 constexpr double kStopBandDb = 60;
 
-rds::MixingDecimator MakeDecimator(double sample_rate, double centre, double pass_edge,
+// The pilot branch is decimated further: a loop of a few Hz needs no more than about 1.8 kHz.
+constexpr int kPilotExtraFactor = 4;
+
+rds::MixingDecimator MakeDecimator(double sample_rate, int factor, double centre, double pass_edge,
                                    double stop_limit) {
-  const int factor = DecimationFactor(sample_rate);
   const double low_rate = sample_rate / factor;
   // Whatever lands within pass_edge of a multiple of the low rate folds into the band, so the
   // stop band begins at low rate − pass edge at the latest.
@@ -49,21 +51,26 @@ constexpr double kPilotTrack = 2;
 constexpr double kCostasAcquire = 30;
 constexpr double kCostasTrackAlone = 4;
 constexpr double kCostasTrackWithPilot = 1;
-constexpr double kTimingBandwidth = 4;
+constexpr double kTimingAcquire = 40;
+constexpr double kTimingTrack = 4;
 
 }  // namespace
 
 Demodulator::Demodulator(const DemodulatorOptions& options)
     : sample_rate_(options.sample_rate),
       low_rate_(options.sample_rate / DecimationFactor(options.sample_rate)),
-      rds_decimator_(MakeDecimator(options.sample_rate, kSubcarrier, kRdsPassEdge, 1e9)),
-      pilot_decimator_(MakeDecimator(options.sample_rate, kPilot, kPilotPassEdge, kPilotStopEdge)),
+      rds_decimator_(MakeDecimator(options.sample_rate, DecimationFactor(options.sample_rate),
+                                   kSubcarrier, kRdsPassEdge, 1e9)),
+      pilot_decimator_(MakeDecimator(options.sample_rate,
+                                     kPilotExtraFactor * DecimationFactor(options.sample_rate),
+                                     kPilot, kPilotPassEdge, kPilotStopEdge)),
       matched_filter_(low_rate_ / rds::kBitRate),
-      // Rises within about 2 ms, falls within about 40 ms; 120 dB of range below unit power.
-      agc_(0.002 * low_rate_, 0.04 * low_rate_, 1e6),
-      pilot_pll_(low_rate_, kPilotAcquire, kPilotTrack),
+      // On the symbols: rises within about 2 ms, falls within about 40 ms; 120 dB of range below
+      // unit power.
+      agc_(0.002 * kHalfBitRate, 0.04 * kHalfBitRate, 1e6),
+      pilot_pll_(low_rate_ / kPilotExtraFactor, kPilotAcquire, kPilotTrack),
       costas_(kHalfBitRate, kCostasAcquire, kCostasTrackAlone),
-      timing_(low_rate_ / kHalfBitRate, kHalfBitRate, kTimingBandwidth),
+      timing_(low_rate_ / kHalfBitRate, kHalfBitRate, kTimingAcquire, kTimingTrack),
       tracker_(options.soft_correct) {}
 
 void Demodulator::Process(const float* samples, std::size_t count, std::string* bits) {
@@ -71,57 +78,86 @@ void Demodulator::Process(const float* samples, std::size_t count, std::string* 
   pilot_buffer_.clear();
   rds_decimator_.Process(samples, count, &rds_buffer_);
   pilot_decimator_.Process(samples, count, &pilot_buffer_);
-  for (std::size_t i = 0; i < rds_buffer_.size(); ++i) {
-    ProcessLowRate(rds_buffer_[i], pilot_buffer_[i], bits);
+  // Pilot sample m falls on the same input sample as RDS sample kPilotExtraFactor·m + 3.
+  std::size_t next_pilot = 0;
+  for (const std::complex<float> rds : rds_buffer_) {
+    if (++since_pilot_ == kPilotExtraFactor && next_pilot < pilot_buffer_.size()) {
+      since_pilot_ = 0;
+      pilot_pll_.Push(pilot_buffer_[next_pilot++]);
+      UsePilot(pilot_pll_.locked());
+    }
+    ProcessLowRate(rds, bits);
   }
 }
 
 void Demodulator::Finish(std::string* bits) { tracker_.Flush(bits); }
 
+double Demodulator::PilotSamplesPerSymbol() const {
+  return low_rate_ / kPilotExtraFactor / kHalfBitRate;
+}
+
 void Demodulator::UsePilot(bool use) {
   if (use == use_pilot_) return;
   // The carrier estimate is 3 × pilot phase + the Costas loop's phase (with the pilot) or the
   // Costas loop's phase alone; hand the pilot's share over so that the estimate does not jump.
-  const double samples_per_symbol = low_rate_ / kHalfBitRate;
+  // Broadcasters lock the subcarrier to the pilot, so with the pilot the Costas loop starts from
+  // no frequency offset: the pilot loop's own frequency may still be settling when it locks, and
+  // passing that on would throw the Costas loop off. A subcarrier that is not locked after all is
+  // pulled in by the Costas loop's acquisition gear.
   const double pilot_phase = 3 * pilot_pll_.phase();
-  const double pilot_frequency = 3 * pilot_pll_.frequency() * samples_per_symbol;
-  const double sign = use ? -1.0 : 1.0;
-  costas_.Shift(sign * pilot_phase, sign * pilot_frequency);
+  if (use) {
+    costas_.Shift(-pilot_phase, -costas_.frequency());
+  } else {
+    costas_.Shift(pilot_phase, 3 * pilot_pll_.frequency() * PilotSamplesPerSymbol());
+  }
   costas_.SetTrackBandwidth(use ? kCostasTrackWithPilot : kCostasTrackAlone);
   use_pilot_ = use;
 }
 
-void Demodulator::ProcessLowRate(std::complex<float> rds, std::complex<float> pilot,
-                                 std::string* bits) {
-  pilot_pll_.Push(pilot);
-  UsePilot(pilot_pll_.locked());
-
-  const std::complex<float> filtered = agc_.Process(matched_filter_.Push(rds));
-  if (!timing_.Push(filtered)) return;
-
-  // Carrier phase at the symbol centre, which lies lag() samples behind the newest sample.
-  double carrier = costas_.phase();
-  std::complex<float> derotate(static_cast<float>(std::cos(carrier)),
-                               static_cast<float>(-std::sin(carrier)));
+std::complex<float> Demodulator::Carrier(double back) const {
+  const double costas = costas_.phase();
+  std::complex<float> carrier(static_cast<float>(std::cos(costas)),
+                              static_cast<float>(std::sin(costas)));
   if (use_pilot_) {
+    // The pilot loop's phasor is its estimate for the next pilot sample, kPilotExtraFactor low-
+    // rate samples after the last; step it to the strobe (a small angle: Taylor is exact enough).
     const std::complex<float> p = pilot_pll_.phasor();
-    const auto back = static_cast<float>(3 * pilot_pll_.frequency() * timing_.lag());
-    derotate *= std::conj(p * p * p) * std::complex<float>(1 - back * back / 2, back);
+    const double samples = static_cast<double>(since_pilot_) - back - kPilotExtraFactor;
+    const auto step = static_cast<float>(3 * pilot_pll_.frequency() * samples / kPilotExtraFactor);
+    carrier *= p * p * p * std::complex<float>(1 - step * step / 2, step);
   }
-  const std::complex<float> symbol = timing_.symbol() * derotate;
-  const std::complex<float> middle = timing_.middle() * derotate;
-  costas_.Update(symbol);
+  return carrier;
+}
 
-  // Gardner: the middle sample leans toward the later symbol when the centres are taken early.
-  const float current = symbol.real();
-  timing_power_ += 0.01f * (current * current - timing_power_);
-  const double error =
-      middle.real() * (previous_symbol_ - current) / std::fmax(timing_power_, 1e-12f);
-  timing_.Correct(std::fmax(-1.0, std::fmin(1.0, error)));
-  previous_symbol_ = current;
+void Demodulator::ProcessLowRate(std::complex<float> rds, std::string* bits) {
+  matched_filter_.Push(rds);
+  timing_.Advance();
+  for (;;) {
+    const rds::TimingRecovery::Strobe strobe = timing_.Next();
+    if (strobe == rds::TimingRecovery::Strobe::kNone) return;
+    const std::complex<float> value =
+        matched_filter_.At(timing_.back()) * std::conj(Carrier(timing_.back()));
+    if (strobe == rds::TimingRecovery::Strobe::kMiddle) {
+      middle_ = value;
+      continue;
+    }
+    const std::complex<float> symbol = agc_.Process(value);
+    const float middle = middle_.real() * static_cast<float>(agc_.gain());
+    const bool was_locked = costas_.locked();
+    costas_.Update(symbol);
+    // A carrier lost (a gap, a fade) leaves the clock without a signal too: let it pull in again.
+    if (was_locked && !costas_.locked()) timing_.Reacquire();
 
-  float level = 0;
-  if (biphase_.Push(current, &level)) tracker_.Push(level, bits);
+    // Gardner: the middle sample leans toward the later symbol when the centres are taken early.
+    const float current = symbol.real();
+    timing_power_ += 0.01f * (current * current - timing_power_);
+    const double error = middle * (previous_symbol_ - current) / std::fmax(timing_power_, 1e-12f);
+    timing_.Correct(std::fmax(-1.0, std::fmin(1.0, error)));
+    previous_symbol_ = current;
+
+    float level = 0;
+    if (biphase_.Push(current, &level)) tracker_.Push(level, bits);
+  }
 }
 
 DemodulatorState Demodulator::state() const {
@@ -129,9 +165,7 @@ DemodulatorState Demodulator::state() const {
   s.pilot = use_pilot_;
   s.carrier_locked = costas_.locked();
   double radians_per_symbol = costas_.frequency();
-  if (use_pilot_) {
-    radians_per_symbol += 3 * pilot_pll_.frequency() * low_rate_ / kHalfBitRate;
-  }
+  if (use_pilot_) radians_per_symbol += 3 * pilot_pll_.frequency() * PilotSamplesPerSymbol();
   s.carrier_offset_hz = radians_per_symbol * kHalfBitRate / (2 * kPi);
   return s;
 }

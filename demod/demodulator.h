@@ -1,12 +1,12 @@
 // The RDS demodulator: FM multiplex samples in, RDS bits out.
 //
-//   MPX ─┬─ shift 57 kHz to 0, decimate ── matched filter ── AGC ── symbol clock ─┐
-//        └─ shift 19 kHz to 0, decimate ── pilot PLL ──────(× 3)──┐             │
-//                                                                  carrier phase ── Costas loop
-//        half-bits ── biphase pairing ── differential decoding, blocks ── bits
+//   MPX ─┬─ shift 57 kHz to 0, decimate ── matched filter at the symbol clock's instants ─┐
+//        └─ shift 19 kHz to 0, decimate ── pilot PLL ── (× 3) ── carrier ── Costas loop ──┤
+//        AGC ── half-bits ── biphase pairing ── differential decoding, blocks ── bits ◄─────┘
 //
-// Everything after the two decimators runs at about 7.1 kHz (six samples per bit), so the cost
-// per input sample is that of the two decimating filters.
+// The RDS branch runs at about 7.1 kHz after decimation (six samples per bit), the pilot branch
+// at a quarter of that, and the matched filter is evaluated only at the half-bit centres and
+// between them, so the cost per input sample is essentially that of the two decimating filters.
 #ifndef RDS_DEMOD_DEMODULATOR_H_
 #define RDS_DEMOD_DEMODULATOR_H_
 
@@ -56,8 +56,11 @@ class Demodulator {
   double low_rate() const { return low_rate_; }
 
  private:
-  void ProcessLowRate(std::complex<float> rds, std::complex<float> pilot, std::string* bits);
+  void ProcessLowRate(std::complex<float> rds, std::string* bits);
   void UsePilot(bool use);
+  // e^{jθ} of the subcarrier `back` samples before the newest low-rate sample.
+  std::complex<float> Carrier(double back) const;
+  double PilotSamplesPerSymbol() const;
 
   double sample_rate_;
   double low_rate_;
@@ -71,6 +74,8 @@ class Demodulator {
   BiphaseDecoder biphase_;
   BlockTracker tracker_;
   bool use_pilot_ = false;
+  int since_pilot_ = 0;  // low-rate samples since the last pilot sample
+  std::complex<float> middle_{0, 0};
   float previous_symbol_ = 0;
   float timing_power_ = 1;
   std::vector<std::complex<float>> rds_buffer_;

@@ -68,10 +68,11 @@ def make_mpx(rate, seconds, rds_level=0.05, pilot_level=0.09):
     return samples, bits
 
 
-def write_wav(path, rate, samples):
+def write_wav(path, rate, samples, channels=1):
+    """16-bit WAV; `samples` interleaved when there are several channels."""
     pcm = np.clip(np.round(samples * 32767), -32768, 32767).astype("<i2")
     with wave.open(path, "wb") as w:
-        w.setnchannels(1)
+        w.setnchannels(channels)
         w.setsampwidth(2)
         w.setframerate(int(rate))
         w.writeframes(pcm.tobytes())
