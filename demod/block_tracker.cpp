@@ -23,13 +23,16 @@ int SlotOf(std::uint16_t syndrome) {
 // Blocks in a row with the wrong syndrome after which synchronisation counts as lost (a slip of
 // the bit clock shifts every later block). Long enough that noise alone seldom ends it.
 constexpr int kLossAfterFailures = 12;
-// Largest total reliability a soft correction may flip, in mean level reliabilities.
-constexpr float kSoftCostLimit = 1.0f;
+// The soft decoder's bounds in log-likelihood units, chosen on noisy captures so that soft
+// correction lets fewer wrong blocks through than a hard decoder that corrects one wrong level
+// per block (docs/rds-demod.md).
+constexpr float kSoftCostLimit = 8.0f;
+constexpr float kSoftMargin = 4.0f;
 
 }  // namespace
 
 BlockTracker::BlockTracker(bool soft_correct)
-    : soft_correct_(soft_correct), soft_decoder_(kSoftCostLimit) {}
+    : soft_correct_(soft_correct), soft_decoder_(kSoftCostLimit, kSoftMargin) {}
 
 int BlockTracker::BitAt(long long position) {
   const Level& here = At(position);
@@ -45,13 +48,25 @@ std::uint32_t BlockTracker::BlockEndingAt(long long position) {
   return block;
 }
 
+float BlockTracker::LikelihoodScale() const {
+  // A level value is ±A plus Gaussian noise of variance σ²; flipping a decision on a value of
+  // magnitude r costs 2·A·r/σ² in log-likelihood. A is about the mean magnitude (its bias from
+  // the noise stays below 5 % down to the lowest usable signal) and σ² the rest of the power.
+  const float amplitude = mean_reliability_;
+  const float noise =
+      std::fmax(mean_square_ - amplitude * amplitude, 1e-3f * amplitude * amplitude);
+  return 2 * amplitude / noise;
+}
+
 void BlockTracker::Push(float level, std::string* out) {
   ++newest_;
   Level& entry = At(newest_);
   entry.level = level > 0 ? 1 : 0;
   entry.flip = 0;
   entry.reliability = std::fabs(level);
+  // Amplitude and noise of the level values, for the soft decoder's log-likelihood scale.
   mean_reliability_ += (entry.reliability - mean_reliability_) / 256.0f;
+  mean_square_ += (level * level - mean_square_) / 256.0f;
 
   if (newest_ > 0) {
     shift_ = ((shift_ << 1) | static_cast<std::uint32_t>(BitAt(newest_))) & rds::kBlockMask;
@@ -112,7 +127,7 @@ void BlockTracker::CheckBlock() {
   bool good = SlotOf(syndrome) == slot;
   if (!good) {
     ++counts_.bad_blocks;
-    if (soft_correct_ && mean_reliability_ > 0) {
+    if (soft_correct_ && mean_reliability_ > 0 && mean_square_ > 0) {
       const rds::Offset wanted[4][2] = {{rds::Offset::kA, rds::Offset::kA},
                                         {rds::Offset::kB, rds::Offset::kB},
                                         {rds::Offset::kC, rds::Offset::kCPrime},
@@ -128,7 +143,7 @@ void BlockTracker::CheckBlock() {
         soft.reliability[static_cast<std::size_t>(k)] = At(start - 1 + k).reliability;
       }
       const SoftCorrection fix = soft_decoder_.Correct(
-          soft, rds::OffsetSyndrome(first), rds::OffsetSyndrome(second), mean_reliability_);
+          soft, rds::OffsetSyndrome(first), rds::OffsetSyndrome(second), LikelihoodScale());
       if (fix.found) {
         // Level 0 belongs to the block before, which has been judged already: its flip is kept
         // to this block's first bit. The others flip the stored levels, so that the next block's

@@ -49,14 +49,16 @@ class BlockTracker {
   std::uint32_t BlockEndingAt(long long position);
   void CheckBlock();
   void Search(std::uint16_t syndrome);
+  float LikelihoodScale() const;
 
   bool soft_correct_;
   SoftBlockDecoder soft_decoder_;
   std::array<Level, kRing> ring_{};
-  long long newest_ = -1;    // position of the newest level
-  long long emitted_ = 0;    // next position whose bit is to leave
-  std::uint32_t shift_ = 0;  // the newest 26 hard bits, newest in bit 0
-  float mean_reliability_ = 0;
+  long long newest_ = -1;       // position of the newest level
+  long long emitted_ = 0;       // next position whose bit is to leave
+  std::uint32_t shift_ = 0;     // the newest 26 hard bits, newest in bit 0
+  float mean_reliability_ = 0;  // mean |level|
+  float mean_square_ = 0;       // mean level²
 
   bool synchronised_ = false;
   long long next_block_end_ = 0;

@@ -1,6 +1,8 @@
 #include "demod/soft_block_decoder.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace demod {
 
@@ -21,7 +23,7 @@ std::uint32_t LevelMask(int k) {
 
 SoftCorrection SoftBlockDecoder::Correct(const SoftBlock& block, std::uint16_t syndrome,
                                          std::uint16_t other_syndrome,
-                                         float mean_reliability) const {
+                                         float likelihood_scale) const {
   std::array<int, kLevels> order{};
   for (int k = 0; k < kLevels; ++k) order[static_cast<std::size_t>(k)] = k;
   std::partial_sort(order.begin(), order.begin() + kCandidates, order.end(), [&](int a, int b) {
@@ -34,14 +36,18 @@ SoftCorrection SoftBlockDecoder::Correct(const SoftBlock& block, std::uint16_t s
   for (std::size_t i = 0; i < kCandidates; ++i) {
     masks[i] = LevelMask(order[i]);
     syndromes[i] = rds::Syndrome(masks[i]);
-    costs[i] = block.reliability[static_cast<std::size_t>(order[i])];
+    costs[i] = likelihood_scale * block.reliability[static_cast<std::size_t>(order[i])];
   }
   const std::uint16_t received = rds::Syndrome(block.bits);
-  const float limit = max_cost_ * mean_reliability;
   SoftCorrection best;
+  float runner_up = std::numeric_limits<float>::infinity();
   auto consider = [&](std::uint16_t s, std::uint32_t mask, std::uint32_t levels, float cost) {
-    if ((s != syndrome && s != other_syndrome) || cost > limit) return;
-    if (best.found && cost >= best.cost) return;
+    if (s != syndrome && s != other_syndrome) return;
+    if (best.found && cost >= best.cost) {
+      runner_up = std::fmin(runner_up, cost);
+      return;
+    }
+    if (best.found) runner_up = best.cost;
     best = {true, block.bits ^ mask, levels, cost};
   };
   consider(received, 0, 0, 0);
@@ -49,15 +55,12 @@ SoftCorrection SoftBlockDecoder::Correct(const SoftBlock& block, std::uint16_t s
     const std::uint32_t la = std::uint32_t{1} << order[a];
     consider(received ^ syndromes[a], masks[a], la, costs[a]);
     for (std::size_t b = a + 1; b < kCandidates; ++b) {
-      const std::uint32_t lb = la | (std::uint32_t{1} << order[b]);
-      const std::uint16_t sab = received ^ syndromes[a] ^ syndromes[b];
-      consider(sab, masks[a] ^ masks[b], lb, costs[a] + costs[b]);
-      for (std::size_t c = b + 1; c < kCandidates; ++c) {
-        consider(sab ^ syndromes[c], masks[a] ^ masks[b] ^ masks[c],
-                 lb | (std::uint32_t{1} << order[c]), costs[a] + costs[b] + costs[c]);
-      }
+      consider(received ^ syndromes[a] ^ syndromes[b], masks[a] ^ masks[b],
+               la | (std::uint32_t{1} << order[b]), costs[a] + costs[b]);
     }
   }
+  // Believe a correction only when it is likely in itself and far likelier than the next one.
+  if (best.found && (best.cost > max_cost_ || runner_up - best.cost < margin_)) best.found = false;
   return best;
 }
 

@@ -1,9 +1,11 @@
 // Soft-decision correction of one RDS block (Chase's algorithm). A received bit is the XOR of two
 // neighbouring levels, so a wrong level costs two adjacent bits; the demodulator knows how sure
-// it was of each level. The decoder flips the least reliable levels in small combinations and
-// takes the cheapest combination whose block carries the expected offset's syndrome, if it is
-// cheap enough to be believed: a block that a hard-decision decoder can only give up on is then
-// often recovered, while a block that is hopeless stays rejected.
+// it was of each level. The decoder flips the least reliable levels, one or two at a time, and
+// takes the cheapest flip whose block carries the expected offset's syndrome, if it is likely in
+// itself and far likelier than the next candidate (one level and a certain other two can give the
+// same syndrome): a block that a hard-decision decoder can only give up on (two wrong levels) is
+// then often recovered, while a doubtful one is left alone, so that corrections do not let more
+// wrong blocks through than hard decisions do.
 #ifndef RDS_DEMOD_SOFT_BLOCK_DECODER_H_
 #define RDS_DEMOD_SOFT_BLOCK_DECODER_H_
 
@@ -27,22 +29,26 @@ struct SoftCorrection {
   bool found = false;
   std::uint32_t bits = 0;    // the corrected block
   std::uint32_t levels = 0;  // bit k set: level k was flipped
-  float cost = 0;            // sum of the flipped levels' reliabilities
+  float cost = 0;            // log-likelihood given up by the flips
 };
 
 class SoftBlockDecoder {
  public:
-  // `max_cost` bounds the total reliability flipped, in units of the mean reliability of a level
-  // (so it does not depend on the signal level).
-  explicit SoftBlockDecoder(float max_cost) : max_cost_(max_cost) {}
+  // Both in log-likelihood units: a correction may give up at most `max_cost` (the flipped
+  // decisions were together at most e^max_cost times likelier than their opposites), and the
+  // next candidate must cost at least `margin` more.
+  SoftBlockDecoder(float max_cost, float margin) : max_cost_(max_cost), margin_(margin) {}
 
-  // The cheapest correction that gives the block one of the wanted syndromes (one or two; pass
-  // the same twice for one), among up to three flips of the eight least reliable levels.
+  // The likeliest correction that gives the block one of the wanted syndromes (one or two; pass
+  // the same twice for one), among one or two flips of the eight least reliable levels.
+  // `likelihood_scale` turns a reliability into a log-likelihood (2A/σ² for levels ±A in
+  // Gaussian noise of variance σ²).
   SoftCorrection Correct(const SoftBlock& block, std::uint16_t syndrome,
-                         std::uint16_t other_syndrome, float mean_reliability) const;
+                         std::uint16_t other_syndrome, float likelihood_scale) const;
 
  private:
   float max_cost_;
+  float margin_;
 };
 
 }  // namespace demod

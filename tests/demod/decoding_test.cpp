@@ -70,10 +70,18 @@ TEST(SoftBlockDecoder, FlipsTheDoubtfulLevelsAndNothingSure) {
       {"the level before the block", Received(first_level_wrong, {{0, 0.05f}}), true, 1u},
       {"the same errors on sure levels", Received(two_levels_wrong, {}), false, 0},
       {"too costly to believe", Received(two_levels_wrong, {{6, 0.6f}, {21, 0.6f}}), false, 0},
+      // Flipping levels 0, 5 and 13 together leaves the syndrome as it is, so levels 5 and 13
+      // are a rival to level 0; as doubtful as it, they make the correction a guess.
+      {"a rival as likely", Received(first_level_wrong, {{0, 0.1f}, {5, 0.15f}, {13, 0.15f}}),
+       false, 0},
+      {"a rival far less likely", Received(first_level_wrong, {{0, 0.1f}, {5, 0.4f}, {13, 0.4f}}),
+       true, 1u},
   };
-  const SoftBlockDecoder decoder(1.0f);
+  // Sure levels cost 10 to flip with this scale, over the limit of 8; doubtful ones 0.5 to 3.
+  constexpr float kScale = 10;
+  const SoftBlockDecoder decoder(8, 4);
   for (const Case& c : cases) {
-    const SoftCorrection fix = decoder.Correct(c.block, b, b, 1.0f);
+    const SoftCorrection fix = decoder.Correct(c.block, b, b, kScale);
     EXPECT_EQ(fix.found, c.found) << c.what;
     if (fix.found) {
       EXPECT_EQ(fix.bits, sent) << c.what;
@@ -81,12 +89,13 @@ TEST(SoftBlockDecoder, FlipsTheDoubtfulLevelsAndNothingSure) {
     }
   }
   // Block 3 may carry C or C': either is accepted when both are offered.
-  const std::uint32_t c_prime = rds::EncodeBlock(0x4123, rds::Offset::kCPrime);
-  const SoftCorrection fix = decoder.Correct(Received(c_prime ^ (0x3u << 10), {{15, 0.1f}}),
-                                             rds::OffsetSyndrome(rds::Offset::kC),
-                                             rds::OffsetSyndrome(rds::Offset::kCPrime), 1.0f);
+  const std::uint16_t c = rds::OffsetSyndrome(rds::Offset::kC);
+  const std::uint16_t c_prime = rds::OffsetSyndrome(rds::Offset::kCPrime);
+  const std::uint32_t sent_c = rds::EncodeBlock(0x4123, rds::Offset::kCPrime);
+  const std::uint32_t received = sent_c ^ (0x3u << 10);  // level 15
+  const SoftCorrection fix = decoder.Correct(Received(received, {{15, 0.1f}}), c, c_prime, kScale);
   EXPECT_TRUE(fix.found);
-  EXPECT_EQ(fix.bits, c_prime);
+  EXPECT_EQ(fix.bits, sent_c);
 }
 
 }  // namespace
