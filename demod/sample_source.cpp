@@ -21,10 +21,17 @@ class AudioFileSource : public SampleSource {
 
   SourceStatus Read(std::size_t max, std::vector<float>* out) override {
     const auto channels = static_cast<std::size_t>(info_.channels);
-    frames_.resize(max * channels);
-    const sf_count_t got = sf_readf_float(file_, frames_.data(), static_cast<sf_count_t>(max));
-    out->resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    for (std::size_t i = 0; i < out->size(); ++i) (*out)[i] = frames_[i * channels];
+    sf_count_t got = 0;
+    if (channels == 1) {
+      out->resize(max);
+      got = sf_readf_float(file_, out->data(), static_cast<sf_count_t>(max));
+      out->resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    } else {
+      frames_.resize(max * channels);
+      got = sf_readf_float(file_, frames_.data(), static_cast<sf_count_t>(max));
+      out->resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+      for (std::size_t i = 0; i < out->size(); ++i) (*out)[i] = frames_[i * channels];
+    }
     read_ += got > 0 ? got : 0;
     if (got > 0) return SourceStatus::kOk;
     if (sf_error(file_) != SF_ERR_NO_ERROR) {
