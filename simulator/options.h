@@ -19,8 +19,8 @@ struct Options {
   std::string out;            // bit-stream file written when the run ends
   double seconds = 0;         // end after this much air time (0: no limit)
   std::uint64_t groups = 0;   // end after this many groups (0: no limit)
-  double hold = 0;            // air seconds kept in the file after the sender disconnects
-  bool keep_running = false;  // serve one sender after another instead of ending
+  double hold = 0;            // air seconds kept in the file after the last sender disconnects
+  bool keep_running = false;  // go on when the last sender has gone instead of ending
   int site = -1;
   int encoder = -1;
   int frame_timeout_ms = 500;

@@ -1,6 +1,5 @@
 #include "simulator/run_loop.h"
 
-#include <poll.h>
 #include <signal.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
+#include <map>
 #include <memory>
 
 #include "simulator/bit_stream.h"
@@ -63,7 +63,12 @@ class Runner {
     initial.local_offset_half_hours = SystemOffsetHalfHours();
     encoder_ = std::make_unique<Encoder>(options_.reply, initial);
     encoder_->SetAddress({options_.site, options_.encoder});
-    if (options_.verbose) encoder_->SetLog(Note);
+    if (options_.verbose) {
+      // Senders on TCP share the log; each line names whose frame it was.
+      encoder_->SetLog([this](const std::string& line) {
+        Note(options_.tcp ? SenderName(speaking_) + ": " + line : line);
+      });
+    }
 
     limit_ = options_.groups;
     if (options_.seconds > 0) {
@@ -111,16 +116,81 @@ class Runner {
     }
   }
 
-  void SendReplies(std::vector<std::uint8_t>* replies) {
+  // What the loop keeps of each sender: frames are read from each one's bytes on their own, and
+  // an unfinished frame times out on its own clock.
+  struct SenderLine {
+    Deframer deframer;
+    std::int64_t last_byte_ms = 0;
+  };
+
+  void SendReplies(PeerId peer, std::vector<std::uint8_t>* replies) {
     if (replies->empty()) return;
-    if (!transport_->Send(*replies)) Note(transport_->Error() + " (reply dropped)");
+    if (!transport_->Send(peer, *replies)) Note(transport_->Error());
     replies->clear();
   }
 
+  void Receive(PeerId peer, const std::vector<std::uint8_t>& bytes) {
+    // The groups before this moment went out with the state before this frame.
+    Produce(GroupsDue());
+    SenderLine& line = senders_[peer];
+    line.last_byte_ms = ElapsedMs();
+    speaking_ = peer;
+    encoder_->Receive(&line.deframer, bytes, start_ms_ + line.last_byte_ms, &replies_);
+    SendReplies(peer, &replies_);
+  }
+
+  void Hangup(PeerId peer) {
+    const auto it = senders_.find(peer);
+    if (it == senders_.end()) return;
+    speaking_ = peer;
+    // Refused and logged, but nobody is left to answer.
+    if (encoder_->ExpireFrame(&it->second.deframer, &replies_)) replies_.clear();
+    skipped_by_gone_ += it->second.deframer.SkippedBytes();
+    senders_.erase(it);
+  }
+
+  void ExpireStalledFrames() {
+    for (auto& [peer, line] : senders_) {
+      if (line.deframer.InFrame() && ElapsedMs() - line.last_byte_ms >= options_.frame_timeout_ms) {
+        speaking_ = peer;
+        encoder_->ExpireFrame(&line.deframer, &replies_);
+        SendReplies(peer, &replies_);
+      }
+    }
+  }
+
+  std::size_t SkippedBytes() const {
+    std::size_t skipped = skipped_by_gone_;
+    for (const auto& entry : senders_) skipped += entry.second.deframer.SkippedBytes();
+    return skipped;
+  }
+
+  // Handles what the transport reported; true when a sender left.
+  bool Handle(const PeerEvent& event) {
+    switch (event.kind) {
+      case PeerEvent::Kind::kConnected:
+        senders_[event.peer];
+        if (options_.verbose) Note(SenderName(event.peer) + " connected (" + event.detail + ")");
+        return false;
+      case PeerEvent::Kind::kData:
+        Receive(event.peer, event.data);
+        return false;
+      case PeerEvent::Kind::kHangup:
+        if (options_.verbose) Note(SenderName(event.peer) + " " + event.detail);
+        Hangup(event.peer);
+        return true;
+      case PeerEvent::Kind::kRefused:
+        Note("refused a connection from " + event.detail + ": " + std::to_string(kMaxTcpSenders) +
+             " senders are connected already");
+        return false;
+    }
+    return false;
+  }
+
+  static std::string SenderName(PeerId peer) { return "sender " + std::to_string(peer); }
+
   int Serve() {
-    std::vector<std::uint8_t> received;
-    std::vector<std::uint8_t> replies;
-    std::int64_t last_byte_ms = 0;
+    std::vector<PeerEvent> events;
     while (true) {
       Produce(GroupsDue());
       if (g_stop_signal != 0) {
@@ -131,45 +201,34 @@ class Runner {
       if (AtLimit() && ElapsedMs() >= SlotStartMs(0, produced_)) return kExitOk;
 
       std::int64_t wait_ms = SlotStartMs(0, produced_) - ElapsedMs();
-      if (encoder_->InFrame()) {
-        wait_ms = std::min(wait_ms, last_byte_ms + options_.frame_timeout_ms - ElapsedMs());
-      }
-      wait_ms = std::clamp<std::int64_t>(wait_ms, 0, 100);
-      pollfd waiter{transport_->WaitDescriptor(), POLLIN, 0};
-      const int ready = poll(&waiter, 1, static_cast<int>(wait_ms) + 1);
-      if (ready > 0) {
-        received.clear();
-        switch (transport_->Service(&received)) {
-          case TransportEvent::kData:
-            // The groups before this moment went out with the state before this frame.
-            Produce(GroupsDue());
-            last_byte_ms = ElapsedMs();
-            encoder_->Receive(received, start_ms_ + last_byte_ms, &replies);
-            SendReplies(&replies);
-            break;
-          case TransportEvent::kHangup:
-            if (encoder_->ExpireFrame(&replies)) replies.clear();  // nobody left to answer
-            if (!options_.keep_running) {
-              if (options_.verbose) Note("the sender disconnected");
-              disconnected_ = true;
-              return kExitOk;
-            }
-            if (!transport_->Rearm()) {
-              Note(transport_->Error());
-              return kExitFailure;
-            }
-            break;
-          case TransportEvent::kError:
-            Note(transport_->Error());
-            return kExitFailure;
-          case TransportEvent::kNothing:
-            break;
+      for (const auto& entry : senders_) {
+        if (entry.second.deframer.InFrame()) {
+          wait_ms = std::min(wait_ms,
+                             entry.second.last_byte_ms + options_.frame_timeout_ms - ElapsedMs());
         }
       }
-      if (encoder_->InFrame() && ElapsedMs() - last_byte_ms >= options_.frame_timeout_ms) {
-        encoder_->ExpireFrame(&replies);
-        SendReplies(&replies);
+      wait_ms = std::clamp<std::int64_t>(wait_ms, 0, 100);
+      events.clear();
+      if (!transport_->Wait(static_cast<int>(wait_ms) + 1, &events)) {
+        Note(transport_->Error());
+        return kExitFailure;
       }
+      // Frames are applied in the order they came, whichever sender sent them.
+      bool someone_left = false;
+      for (const PeerEvent& event : events) someone_left = Handle(event) || someone_left;
+      // The run ends when the last sender has gone and none is left, counting the ones that
+      // came in the same round.
+      if (someone_left && senders_.empty()) {
+        if (!options_.keep_running) {
+          disconnected_ = true;
+          return kExitOk;
+        }
+        if (!transport_->Rearm()) {
+          Note(transport_->Error());
+          return kExitFailure;
+        }
+      }
+      ExpireStalledFrames();
     }
   }
 
@@ -181,8 +240,8 @@ class Runner {
     if (stats.frames_ignored != 0) {
       summary += ", " + std::to_string(stats.frames_ignored) + " for other encoders";
     }
-    if (encoder_->SkippedBytes() != 0) {
-      summary += ", " + std::to_string(encoder_->SkippedBytes()) + " stray byte(s) skipped";
+    if (SkippedBytes() != 0) {
+      summary += ", " + std::to_string(SkippedBytes()) + " stray byte(s) skipped";
     }
     if (options_.out.empty()) {
       Note(summary);
@@ -208,6 +267,10 @@ class Runner {
   const Options& options_;
   std::unique_ptr<Transport> transport_;
   std::unique_ptr<Encoder> encoder_;
+  std::map<PeerId, SenderLine> senders_;  // the senders being served
+  std::size_t skipped_by_gone_ = 0;       // stray bytes from senders that have left
+  PeerId speaking_ = 0;                   // whose frame the encoder handles, for the log
+  std::vector<std::uint8_t> replies_;
   std::chrono::steady_clock::time_point start_;
   std::int64_t start_ms_ = 0;
   std::uint64_t limit_ = 0;
