@@ -36,7 +36,7 @@ bool DecodeClockTime(std::uint16_t block_b, std::uint16_t block_c, std::uint16_t
     ++local_day;
   }
   const CalendarDate date = ConvertModifiedJulianDay(local_day);
-  time.year = date.year + 1900;
+  time.year = date.year;
   time.month = date.month;
   time.day = date.day;
   time.hour = local / 60;
@@ -57,7 +57,7 @@ void AppendRfc3339(const ClockTime& time, std::string& out) {
 void AppendUtcDate(const ClockTime& time, std::string& out) {
   const CalendarDate date = ConvertModifiedJulianDay(time.mjd);
   char text[48];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year + 1900, date.month, date.day);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
   out += text;
 }
 

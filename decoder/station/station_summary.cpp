@@ -281,10 +281,10 @@ void StationSummary::AppendServices(std::string& out) const {
     const ClockTime& ct = last_clock_;
     AppendUtcDate(ct, out);
     const int offset = ct.offset_minutes < 0 ? -ct.offset_minutes : ct.offset_minutes;
-    Appendf(out, " %02d:%02d UTC, local %04d-%02d-%02d %02d:%02d (%c%02d:%02d); ", ct.utc_hour,
+    Appendf(out, " %02d:%02d UTC, local %04d-%02d-%02d %02d:%02d (UTC%c%02d:%02d); ", ct.utc_hour,
             ct.utc_minute, ct.year, ct.month, ct.day, ct.hour, ct.minute,
             ct.offset_minutes < 0 ? '-' : '+', offset / 60, offset % 60);
-    Appendf(out, "the last of %lld, at %.1f s\n", static_cast<long long>(clock_groups_),
+    Appendf(out, "%lld received, the last at %.1f s\n", static_cast<long long>(clock_groups_),
             last_clock_seconds_);
   } else {
     out += "not received\n";
