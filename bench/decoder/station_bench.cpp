@@ -21,6 +21,7 @@ constexpr char kPs[] = "BROVIK  ";
 constexpr char kRadiotext[] = "Now playing: The Artist - A Title That Fills The Whole Radiotext!";
 constexpr char kPtyn[] = "TRANCE  ";
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the words in the order of the blocks
 decoder::ReceivedGroup Group(int type, bool version_b, int low_bits, std::uint16_t c,
                              std::uint16_t d) {
   decoder::ReceivedGroup group;

@@ -351,8 +351,13 @@ void StationSummary::AppendOtherNetworks(std::string& out) const {
       AppendKiloHertzList(on.af, out);
     }
     for (int m = 0; m < on.mapped_count; ++m) {
-      Appendf(out, " %.1f->%g", on.tuned_khz[m] / 1000.0,
-              on.mapped_khz[m] >= 87500 ? on.mapped_khz[m] / 1000.0 : on.mapped_khz[m]);
+      // The other network's frequency when this station is tuned to the first one.
+      Appendf(out, " %.1f->", on.tuned_khz[m] / 1000.0);
+      if (on.mapped_khz[m] >= 87500) {
+        Appendf(out, "%.1f", on.mapped_khz[m] / 1000.0);
+      } else {
+        Appendf(out, "%d kHz", static_cast<int>(on.mapped_khz[m]));
+      }
     }
     if (on.has_pin) Appendf(out, " PIN 0x%04X", on.pin);
     out += "\n";

@@ -22,6 +22,7 @@ constexpr std::uint16_t Chars(char first, char second) {
 }
 
 // A group whose blocks all arrived; `missing` names blocks (bit 0 = A .. bit 3 = D) that did not.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the words in the order of the blocks
 inline decoder::ReceivedGroup Group(std::uint16_t a, std::uint16_t b, std::uint16_t c,
                                     std::uint16_t d, int missing = 0, std::int64_t first_bit = 0) {
   decoder::ReceivedGroup group;

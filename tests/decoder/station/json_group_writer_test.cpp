@@ -43,6 +43,7 @@ struct Case {
 std::vector<Case> Cases() {
   const std::string rt_a_spaces(60, ' ');
   const std::string rt_b_spaces(30, ' ');
+  const std::string kFlags = R"("ta":false,"is_music":true,"di":{"dynamic_pty":false})";
   return {
       {"0A: PS assembled, AF list, DI and traffic flags",
        {Group(kPi, B(0, false, true, 10, 0x0C), 0xE30F, Chars('R', 'A')),
@@ -58,6 +59,15 @@ std::vector<Case> Cases() {
                    R"("partial_ps":"RADIO   ")"),
         Line("0A", R"("ta":true,"is_music":true,"di":{"stereo":true},"partial_ps":"RADIO 1 ",)"
                    R"("ps":"RADIO 1 ")")}},
+      {"0A: an MF frequency after the 250 marker, in kHz; a repeated code counts once",
+       {Group(kPi, B(0, false, true, 10, 0x08), 0xE2FA, 0, kMissingD),   // 2 follow; MF next
+        Group(kPi, B(0, false, true, 10, 0x08), 0x1B0F, 0, kMissingD),   // 630 kHz, 89.0 MHz
+        Group(kPi, B(0, false, true, 10, 0x08), 0xE20F, 0, kMissingD),   // again: 89.0
+        Group(kPi, B(0, false, true, 10, 0x08), 0x0FFA, 0, kMissingD),   // 89.0 once more; MF
+        Group(kPi, B(0, false, true, 10, 0x08), 0x1BCD, 0, kMissingD)},  // 630 kHz, filler
+       {Line("0A", kFlags), Line("0A", kFlags + R"(,"alt_frequencies_a":[630,89000])"),
+        Line("0A", kFlags), Line("0A", kFlags),
+        Line("0A", kFlags + R"(,"alt_frequencies_a":[89000,630])")}},
       {"0B without block A: the PI from block C'",
        {Group(0, B(0, true, true, 10, 0), kPi, Chars('A', 'B'), kMissingA)},
        {Line("0B", R"("ta":false,"is_music":false,"di":{"dynamic_pty":false},)"
