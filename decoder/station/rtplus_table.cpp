@@ -3,7 +3,7 @@
 namespace decoder {
 namespace {
 
-// The content types of the RT+ specification (RDS Forum R06/040, IEC 62106 ODA 4BD7), in order.
+// The content types of the RDS Forum's RT+ standard (open data application 4BD7), in order.
 // clang-format off
 constexpr const char* kContentTypes[64] = {
     "dummy_class",

@@ -217,7 +217,10 @@ void StationDecoder::DecodeOdaAnnouncement(const ReceivedGroup& group) {
   app.message = group.Has(kBlockC) ? group.info[kBlockC] : 0;
   int index = 0;
   while (index < app_count_ && apps_[index].aid != app.aid) ++index;
-  if (index == kMaxApps) return;
+  if (index == kMaxApps) {
+    ++apps_overflowed_;
+    return;
+  }
   if (index == app_count_) ++app_count_;
   apps_[index] = app;
   out_.oda_index = index;

@@ -57,6 +57,8 @@ class StationDecoder {
   const OtherNetworks& Networks() const { return networks_; }
   int AppCount() const { return app_count_; }
   const OpenDataApp& App(int index) const { return apps_[index]; }
+  // 3A groups announcing applications beyond the kMaxApps kept.
+  std::int64_t AppsOverflowed() const { return apps_overflowed_; }
   // The RT+ tags of the last RT+ group, and their text from the radiotext they refer to.
   int RtPlusTagCount() const { return rtplus_tag_count_; }
   const RtPlusTag& RtPlusTagAt(int index) const { return rtplus_tags_[index]; }
@@ -115,6 +117,7 @@ class StationDecoder {
 
   OpenDataApp apps_[kMaxApps];
   int app_count_ = 0;
+  std::int64_t apps_overflowed_ = 0;
   int rtplus_code_ = -1;  // group code RT+ travels in, once announced
   RtPlusTag rtplus_tags_[2];
   int rtplus_tag_count_ = 0;

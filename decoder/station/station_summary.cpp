@@ -209,7 +209,7 @@ void StationSummary::AppendIdentity(std::string& out) const {
           out += "a three-letter call (its table is not held)";
           break;
         case RbdsPiKind::kLinkedNetwork:
-          Appendf(out, "none: a linked network, coverage area %d", rbds.coverage_area);
+          Appendf(out, "none (the PI of a linked network, coverage area %d)", rbds.coverage_area);
           break;
         case RbdsPiKind::kNone:
           out += "none";
@@ -311,6 +311,11 @@ void StationSummary::AppendServices(std::string& out) const {
     if (i > 0) AppendLabel("", out);
     Appendf(out, "%s (AID 0x%04X) in group %d%c\n", name != nullptr ? name : "unknown", app.aid,
             app.group_code >> 1, app.group_code & 1 ? 'B' : 'A');
+  }
+  if (decoder_.AppsOverflowed() > 0) {
+    AppendLabel("", out);
+    Appendf(out, "and %lld announcements of further applications\n",
+            static_cast<long long>(decoder_.AppsOverflowed()));
   }
   if (decoder_.RtPlusTagCount() > 0) {
     AppendLabel("RT+", out);
