@@ -23,10 +23,19 @@ void Appendf(std::string& out, const char* format, ...) {
   char text[256];
   va_list args;
   va_start(args, format);
+  va_list again;
+  va_copy(again, args);
   const int size = std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  if (size > 0)
-    out.append(text, static_cast<std::size_t>(size) < sizeof text ? size : sizeof text - 1);
+  if (size >= 0 && static_cast<std::size_t>(size) < sizeof text) {
+    out.append(text, static_cast<std::size_t>(size));
+  } else if (size > 0) {  // longer than the buffer: format again straight into the output
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(size) + 1);
+    std::vsnprintf(&out[at], static_cast<std::size_t>(size) + 1, format, again);
+    out.pop_back();
+  }
+  va_end(again);
 }
 
 // A text between double quotes, with the quote, the backslash and a line break escaped so that
