@@ -6,7 +6,7 @@ namespace decoder {
 
 namespace {
 
-constexpr std::int64_t kPairBits = 2 * kBlockBits;
+constexpr std::int64_t kPairBits = std::int64_t{2} * kBlockBits;
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 constexpr std::uint16_t kPtyTpBits = 0x07E0;  // bits 10..5 of block B: TP, then PTY
 
@@ -167,7 +167,7 @@ void BlockReceiver::Acquire(std::int64_t first_position, BlockOffset first, Bloc
   const BlockOffset offsets[2] = {first, second};
   for (int i = 0; i < 2; ++i) {
     const JudgedBlock judged{blocks[i], offsets[i], BlockStatus::kClean};
-    Report(first_position + i * kBlockBits, judged, offsets[i], SlotOf(offsets[i]));
+    Report(first_position + std::int64_t{i} * kBlockBits, judged, offsets[i], SlotOf(offsets[i]));
   }
   next_block_ = first_position + kPairBits;
   slot_ = (SlotOf(second) + 1) % 4;

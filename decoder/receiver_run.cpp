@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kPiece = std::size_t{1} << 16;
 // Zero bits behind a counted capture, as its reader yields them: a block A found in the last bits
 // still has the block after it checked for a B.
-constexpr std::int64_t kPadding = 2 * kBlockBits;
+constexpr std::int64_t kPadding = std::int64_t{2} * kBlockBits;
 // The fixed report's end: no block starting this close to the end of a counted capture is
 // reported, save the one that found synchronisation.
 constexpr std::int64_t kUnreportedTail = 77;

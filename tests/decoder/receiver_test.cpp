@@ -105,7 +105,8 @@ TEST(Receiver, SlipOfOneBitLosesAtMostTwoGroups) {
   std::mt19937 random(2026);
   for (int trial = 0; trial < 300; ++trial) {
     const std::string sent = StationBits(kNoise, kGroups, static_cast<unsigned>(trial));
-    const int slip = kNoise + 104 * 10 + static_cast<int>(random() % (104 * 40));
+    const int slip =
+        kNoise + 104 * 10 + std::uniform_int_distribution<int>(0, 104 * 40 - 1)(random);
     const bool insert = trial % 2 == 0;
     const std::string received = insert ? sent.substr(0, slip) + "1" + sent.substr(slip)
                                         : sent.substr(0, slip) + sent.substr(slip + 1);
@@ -123,12 +124,13 @@ TEST(Receiver, SlipOfOneBitLosesAtMostTwoGroups) {
       if ((start - kNoise) % 104 != 0) continue;
       bool complete = true;
       for (int block = 0; block < 4; ++block) {
-        const std::int64_t received_at = group.first_bit + 26 * block;
+        const std::int64_t received_at = group.first_bit + std::int64_t{26} * block;
         if (!group.Has(block) || (received_at <= slip && slip < received_at + 26)) {
           complete = false;
           continue;
         }
-        const std::string bits = sent.substr(static_cast<std::size_t>(start + 26 * block), 16);
+        const std::string bits =
+            sent.substr(static_cast<std::size_t>(start + std::int64_t{26} * block), 16);
         ASSERT_EQ(group.info[static_cast<std::size_t>(block)], std::stoi(bits, nullptr, 2))
             << "trial " << trial << " group at " << start;
       }
