@@ -186,6 +186,14 @@ int BitLine::SlowBit(std::int64_t position) {
   return at < valid_ && text_[static_cast<std::size_t>(at)] == '1';
 }
 
+std::size_t BitLine::Piece(std::int64_t position, const char** chars) {
+  while (!complete_ && position - base_ >= valid_) LoadChunk();
+  const std::int64_t at = position - base_;
+  if (at >= valid_) return 0;
+  *chars = text_.data() + at;
+  return static_cast<std::size_t>(valid_ - at);
+}
+
 std::uint32_t BitLine::Block(std::int64_t position) {
   std::int64_t at = position - base_;
   if (at + 26 > readable_) {

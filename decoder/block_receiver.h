@@ -81,10 +81,11 @@ class BlockReceiver {
 
   // Takes the next bits of the stream, each 0 or 1.
   void Push(const std::uint8_t* bits, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-      window_ = (window_ << 1) | bits[i];
-      if (++position_ >= next_step_) Step();
-    }
+    PushEach(bits, count, [](std::uint8_t bit) { return std::uint64_t{bit}; });
+  }
+  // The same from bit characters: '1' is a one, any other character a zero.
+  void PushChars(const char* chars, std::size_t count) {
+    PushEach(chars, count, [](char c) { return std::uint64_t{c == '1'}; });
   }
 
   // The stream ends at `end` bits. Bits pushed beyond it were padding (zeros standing for the
@@ -110,6 +111,23 @@ class BlockReceiver {
     int slot;
   };
 
+  // Shifts each element's bit into the window; between the positions where something is due,
+  // nothing else happens, so the window and the position stay in registers.
+  template <typename Element, typename BitOf>
+  void PushEach(const Element* elements, std::size_t count, BitOf bit_of) {
+    std::uint64_t window = window_;
+    std::int64_t position = position_;
+    for (std::size_t i = 0; i < count; ++i) {
+      window = (window << 1) | bit_of(elements[i]);
+      if (++position >= next_step_) {
+        window_ = window;
+        position_ = position;
+        Step();
+      }
+    }
+    window_ = window;
+    position_ = position;
+  }
   void Step();
   void PlainSearch(std::uint32_t block);
   void SearchPair();

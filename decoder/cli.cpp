@@ -148,7 +148,7 @@ int Run::DecodeAsReceiver(const Options& options, std::FILE* in, std::FILE* out)
       options.receiver ? ReceiverConfig::Mode::kReceiver : ReceiverConfig::Mode::kPlain;
   run.receiver.max_burst = options.max_burst;
   run.stream = options.stream;
-  run.flush_every_group = IsLive(out);
+  run.flush_every_group = options.stream && IsLive(out);
 
   // The station layer's listeners (JSON, summary) are attached here; the figures are read after
   // the run.

@@ -40,26 +40,26 @@ ExitCode DecodeStream(ByteSource& input, BlockReceiver& receiver, ReceiverReport
 
 ExitCode DecodeCounted(BitLine& line, std::int64_t count, BlockReceiver& receiver,
                        const ReceiverReport* report) {
-  std::vector<std::uint8_t> bits(kPiece);
+  const std::vector<std::uint8_t> zeros(kPiece);
   std::int64_t position = 0;
   while (position < count && !receiver.Done()) {
     // Past the last '1' only zero bits follow, whose blocks name no offset but E.
     if (line.Complete() && position > line.LastOne() + kPadding && receiver.Searching()) break;
-    const auto n = static_cast<std::size_t>(
-        std::min<std::int64_t>(static_cast<std::int64_t>(kPiece), count - position));
-    for (std::size_t i = 0; i < n; ++i) {
-      bits[i] = static_cast<std::uint8_t>(line.Bit(position + static_cast<std::int64_t>(i)));
+    const char* chars = nullptr;
+    const std::size_t held = line.Piece(position, &chars);
+    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(
+        static_cast<std::int64_t>(held != 0 ? held : kPiece), count - position));
+    if (held != 0) {
+      receiver.PushChars(chars, n);
+    } else {
+      receiver.Push(zeros.data(), n);
     }
-    receiver.Push(bits.data(), n);
     position += static_cast<std::int64_t>(n);
     line.Release(position);
     if (line.Failed()) return ExitCode::kFileError;
     if (report != nullptr && report->Failed()) break;
   }
-  if (!receiver.Done() && !line.Failed()) {
-    const std::uint8_t zeros[kPadding] = {};
-    receiver.Push(zeros, kPadding);
-  }
+  if (!receiver.Done() && !line.Failed()) receiver.Push(zeros.data(), kPadding);
   receiver.Finish(count);
   return line.Failed() ? ExitCode::kFileError : ExitCode::kDone;
 }
