@@ -23,6 +23,7 @@
 #include "decoder/receiver_run.h"
 #include "decoder/reference_decoder.h"
 #include "decoder/stream_bits.h"
+#include "fuzz/block_syndrome.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {
@@ -31,18 +32,6 @@ using decoder::BlockStatus;
 using fuzz::Require;
 
 constexpr long kMaxBits = 1L << 15;
-
-// Syndrome from the rows of the RDS parity-check matrix, first bit received (bit 25) first.
-unsigned Syndrome(std::uint32_t block) {
-  constexpr unsigned kRows[26] = {0x200, 0x100, 0x080, 0x040, 0x020, 0x010, 0x008, 0x004, 0x002,
-                                  0x001, 0x2DC, 0x16E, 0x0B7, 0x287, 0x39F, 0x313, 0x355, 0x376,
-                                  0x1BB, 0x201, 0x3DC, 0x1EE, 0x0F7, 0x2A7, 0x38F, 0x31B};
-  unsigned syndrome = 0;
-  for (int i = 0; i < 26; ++i) {
-    if ((block >> (25 - i) & 1) != 0) syndrome ^= kRows[i];
-  }
-  return syndrome;
-}
 
 // Offset syndromes of A, B, C, C', D, indexed like decoder::BlockOffset.
 constexpr unsigned kOffsetSyndromes[5] = {0x3D8, 0x3D4, 0x25C, 0x3CC, 0x258};
@@ -82,7 +71,7 @@ class CheckingObserver : public decoder::BlockObserver, public decoder::GroupLis
       Require(b.offset == decoder::None, "a missing block names no offset");
     } else {
       Require(DueAt(b.offset, b.slot), "a received block carries the offset due at its place");
-      Require(Syndrome(b.block) == kOffsetSyndromes[b.offset],
+      Require(fuzz::BlockSyndrome(b.block) == kOffsetSyndromes[b.offset],
               "a clean or corrected block is a valid code word of its offset");
     }
     events.push_back({false, b.position, b.block, b.offset, b.status});
