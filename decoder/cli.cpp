@@ -31,18 +31,18 @@ constexpr char kUsage[] =
     "Decodes a captured RDS bit stream into a report with one line per 26-bit block.\n"
     "  INPUT   capture: a bit count line, then one character per bit (default rds-in.txt)\n"
     "  OUTPUT  report (default rds-out.txt); '-' means standard input or output\n"
-    "  --receiver     decode as a receiver: correct burst errors, find synchronisation again\n"
-    "                 after a slip; a corrected block shows '*' for '-' after its offset name,\n"
-    "                 a skipped stretch a line '------- ---- --- -- - skipped N bits'\n"
+    "  --receiver     correct burst errors, re-synchronise after a slip; a corrected block\n"
+    "                 shows '*' for '-' after its offset name, a skipped stretch the line\n"
+    "                 '------- ---- --- -- - skipped N bits'\n"
     "  --max-burst N  longest burst corrected, 1 to 5 bits (default 2; with --receiver)\n"
-    "  --stream       INPUT is a live stream of '0'/'1' without a count line (white space\n"
-    "                 ignored, other bytes read as 0 bits); defaults: standard input and\n"
-    "                 output; the report grows as bits arrive; SIGINT/SIGTERM end it cleanly\n"
+    "  --stream       INPUT is a live stream of 0/1 without a count line (white space\n"
+    "                 ignored, other bytes read as 0 bits), default standard input and\n"
+    "                 output; the report grows as bits arrive; SIGINT/SIGTERM end it\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
-    "Exit codes: 0 done (or a stream stopped by SIGINT/SIGTERM), 1 a file cannot be opened,\n"
-    "created, read or written, 2 bit count below 1, 3 no memory, 4 no synchronisation found\n"
-    "(report empty), 64 usage error.\n"
+    "Exit codes: 0 done (also a stream ended by SIGINT/SIGTERM), 1 a file cannot be\n"
+    "opened, created, read or written, 2 bit count below 1, 3 no memory, 4 no\n"
+    "synchronisation found (report empty), 64 usage error.\n"
     "Receiver mode in full: docs/brovik-receiver.md\n";
 
 struct Options {
@@ -77,6 +77,11 @@ bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;
   return a != "-" && b != "-" && std::filesystem::equivalent(a, b, error) && !error;
 }
+
+// The fixed report comes from the fast decoder; everything else runs the receiver's block layer,
+// whose plain mode (no --receiver) still writes the fixed report byte for byte, so that options
+// wanting its groups (listeners) can have them with either report.
+bool NeedsBlockLayer(const Options& options) { return options.receiver || options.stream; }
 
 // A pipe or terminal, where a reader waits for each group.
 bool IsLive(std::FILE* file) {
@@ -117,7 +122,7 @@ int Run::Decode(const Options& options) const {
     return Fail(ExitCode::kFileError,
                 "cannot create report " + Quoted(options.output) + ": " + std::strerror(error));
   }
-  if (options.receiver || options.stream) {
+  if (NeedsBlockLayer(options)) {
     const int code = DecodeAsReceiver(options, in, out);
     close_input();
     const bool closed = output_is_stdout || std::fclose(out) == 0;
