@@ -26,6 +26,7 @@
 #include <limits>
 #include <vector>
 
+#include "decoder/bit_chars.h"
 #include "decoder/block_code.h"
 #include "decoder/burst_corrector.h"
 #include "decoder/received_group.h"
@@ -83,9 +84,20 @@ class BlockReceiver {
   void Push(const std::uint8_t* bits, std::size_t count) {
     PushEach(bits, count, [](std::uint8_t bit) { return std::uint64_t{bit}; });
   }
-  // The same from bit characters: '1' is a one, any other character a zero.
+  // The same from bit characters: '1' is a one, any other character a zero. Between the
+  // positions where something is due, eight characters go into the window at once.
   void PushChars(const char* chars, std::size_t count) {
-    PushEach(chars, count, [](char c) { return std::uint64_t{c == '1'}; });
+    std::size_t i = 0;
+    while (i < count) {
+      if (kEightAtOnce && count - i >= 8 && next_step_ - position_ > 8) {
+        window_ = (window_ << 8) | OnesOf8(chars + i);
+        position_ += 8;
+        i += 8;
+        continue;
+      }
+      window_ = (window_ << 1) | std::uint64_t{chars[i++] == '1'};
+      if (++position_ >= next_step_) Step();
+    }
   }
 
   // The stream ends at `end` bits. Bits pushed beyond it were padding (zeros standing for the
