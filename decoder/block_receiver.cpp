@@ -167,6 +167,7 @@ void BlockReceiver::Acquire(std::int64_t first_position, BlockOffset first, Bloc
   const BlockOffset offsets[2] = {first, second};
   for (int i = 0; i < 2; ++i) {
     const JudgedBlock judged{blocks[i], offsets[i], BlockStatus::kClean};
+    if (offsets[i] == B) group_version_ = VersionBit(blocks[i]);
     Report(first_position + std::int64_t{i} * kBlockBits, judged, offsets[i], SlotOf(offsets[i]));
   }
   next_block_ = first_position + kPairBits;
@@ -181,11 +182,13 @@ void BlockReceiver::JudgeNext(std::uint32_t block) {
     BlockOffset alternative = None;
     const BlockOffset expected = ExpectedAt(slot, &alternative);
     const JudgedBlock judged = JudgeBlock(block, expected, alternative, 0);
+    NoteVersion(judged, slot);
     Report(next_block_, judged, FastOffsetOf(FastSyndrome(block)), slot);
     AdvanceBlock();
     return;
   }
   const JudgedBlock judged = JudgeInReceiver(block, slot);
+  NoteVersion(judged, slot);
   const bool damaged = judged.status != BlockStatus::kClean;
   previous_damaged_[1] = previous_damaged_[0];
   previous_damaged_[0] = damaged;
@@ -205,6 +208,14 @@ void BlockReceiver::JudgeNext(std::uint32_t block) {
     Report(next_block_, judged, judged.offset, slot);
   }
   AdvanceBlock();
+}
+
+// A received block B tells whether its group's third block is C or C'. Noted when the block is
+// judged: a held block reported later belongs to a group already past.
+void BlockReceiver::NoteVersion(const JudgedBlock& judged, int slot) {
+  if (slot == 1 && judged.status != BlockStatus::kMissing) {
+    group_version_ = VersionBit(judged.block);
+  }
 }
 
 // The offset due at `slot`; at the third block of a group whose block B was lost, C or C'.
@@ -245,9 +256,6 @@ bool BlockReceiver::SameStation(const JudgedBlock& judged, int slot) const {
 
 void BlockReceiver::Hold(const JudgedBlock& judged, int slot) {
   held_[static_cast<std::size_t>(held_count_++)] = HeldBlock{next_block_, judged, slot};
-  if (slot == 1 && judged.status == BlockStatus::kCorrected) {
-    group_version_ = VersionBit(judged.block);
-  }
 }
 
 void BlockReceiver::ReportHeld() {
@@ -275,9 +283,6 @@ void BlockReceiver::Report(std::int64_t position, const JudgedBlock& judged, Blo
     case BlockStatus::kMissing:
       ++stats_.error_blocks;
       break;
-  }
-  if (slot == 1 && judged.status != BlockStatus::kMissing) {
-    group_version_ = VersionBit(judged.block);
   }
   reported_end_ = position + kBlockBits;
   if (observer_ != nullptr)

@@ -148,6 +148,7 @@ class BlockReceiver {
   void Acquire(std::int64_t first_position, BlockOffset first, BlockOffset second);
   void JudgeNext(std::uint32_t block);
   BlockOffset ExpectedAt(int slot, BlockOffset* alternative) const;
+  void NoteVersion(const JudgedBlock& judged, int slot);
   JudgedBlock JudgeInReceiver(std::uint32_t block, int slot);
   bool SameStation(const JudgedBlock& judged, int slot) const;
   void Hold(const JudgedBlock& judged, int slot);
