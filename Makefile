@@ -41,13 +41,15 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	@BUILD=$(BUILD)-sanitize FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
 
-# brovik's benchmarks: end-to-end Mbit/s and peak memory on a generated 50 Mbit capture; the
-# station view's JSON lines and summary in groups/s.
+# brovik's benchmarks: end-to-end Mbit/s and peak memory on a generated 50 Mbit capture, the fixed
+# report and receiver mode; receiver mode's miscorrection figures; the station view's JSON lines
+# and summary in groups/s.
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DRDS_BUILD_BENCH=ON \
 	  -DRDS_BUILD_TESTS=OFF >/dev/null
-	@cmake --build $(BUILD)-bench -j $(JOBS) --target brovik_bench station_bench
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target brovik_bench brovik_miscorrection station_bench
 	@$(BUILD)-bench/bench/decoder/brovik_bench
+	@$(BUILD)-bench/bench/decoder/brovik_miscorrection
 	@$(BUILD)-bench/bench/decoder/station_bench
 
 # Cross-builds for Windows and runs the checks under Wine (README "Windows build").

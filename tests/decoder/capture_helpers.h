@@ -9,6 +9,7 @@
 #include "decoder/byte_io.h"
 #include "decoder/exit_code.h"
 #include "decoder/fast_decoder.h"
+#include "decoder/receiver_run.h"
 #include "decoder/reference_decoder.h"
 #include "tools/capture_gen/rds_blocks.h"
 
@@ -53,6 +54,16 @@ inline Result RunReference(const std::string& capture) {
   decoder::MemorySource source(capture);
   decoder::StringSink sink;
   const decoder::ExitCode code = decoder::DecodeCaptureReference(source, sink);
+  return {code, sink.Text()};
+}
+
+// The receiver's block layer in its plain configuration, writing its report.
+inline Result RunPlain(const std::string& capture, std::size_t max_read = SIZE_MAX) {
+  decoder::ReceiverRunOptions options;
+  options.receiver.mode = decoder::ReceiverConfig::Mode::kPlain;
+  decoder::MemorySource source(capture, max_read);
+  decoder::StringSink sink;
+  const decoder::ExitCode code = decoder::RunReceiver(options, source, &sink, {}, nullptr);
   return {code, sink.Text()};
 }
 

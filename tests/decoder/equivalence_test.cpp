@@ -1,4 +1,5 @@
-// The fast decoder against the reference decoder over many random captures: random groups of
+// The fast decoder and the receiver's plain block layer against the reference decoder over many
+// random captures: random groups of
 // every type, stations with random texts and AF lists, bit errors, garbage, separators, zero
 // bytes, CR LF, odd count lines and bit counts around the line length. Reports and exit codes
 // must be identical, whatever the buffer sizes and however the input arrives.
@@ -198,6 +199,11 @@ TEST(Equivalence, FastReportEqualsReferenceOnRandomCaptures) {
         decoder_test::RunFast(capture, decoder::BufferSizes{256, 300}, 1 + seed % 97);
     ASSERT_EQ(chunked.code, reference.code) << "seed " << seed;
     ASSERT_EQ(chunked.report, reference.report) << "seed " << seed;
+
+    // The receiver's block layer, plain: the same blocks, so the same report.
+    const decoder_test::Result plain = decoder_test::RunPlain(capture, 1 + seed % 97);
+    ASSERT_EQ(plain.code, reference.code) << "seed " << seed;
+    ASSERT_EQ(plain.report, reference.report) << "seed " << seed;
   }
   // The random captures must mostly synchronise, or the comparison says little.
   EXPECT_GT(synchronised, 750);
