@@ -268,6 +268,38 @@ std::vector<CliCase> Cases() {
       {"MaxBurstSix", {}, "--receiver --max-burst=6", "", 64, {}, "", "from 1 to 5, not '6'"},
       {"MaxBurstWithoutValue", {}, "--receiver --max-burst", "", 64, {}, "", "needs a value"},
       {"MaxBurstWithoutReceiver", {}, "--max-burst 3", "", 64, {}, "", "add --receiver"},
+      {"JsonAndReportBothOnStandardOutput",
+       {{"capture.txt", good}},
+       "--json capture.txt -",
+       "",
+       64,
+       {},
+       "",
+       "cannot both go to standard output"},
+      {"JsonOntoTheCapture",
+       {{"capture.txt", good}},
+       "--json=capture.txt capture.txt",
+       "",
+       1,
+       {{"capture.txt", good}},
+       "",
+       "same file"},
+      {"SummaryThatCannotBeWritten",
+       {{"capture.txt", good}},
+       "--summary=/dev/full capture.txt",
+       "",
+       1,
+       {{"rds-out.txt", kAbsent}},
+       "",
+       "cannot write the summary to '/dev/full'"},
+      {"SummaryFileThatCannotBeCreated",
+       {{"capture.txt", good}},
+       "--summary=no/such/dir capture.txt",
+       "",
+       1,
+       {},
+       "",
+       "cannot create 'no/such/dir'"},
   };
 }
 
@@ -307,13 +339,47 @@ TEST_P(BrovikCliTest, ExitCodeFilesAndMessages) {
   }
 }
 
+// The station view: JSON lines and the summary go where they are asked, and the block report is
+// written only when OUTPUT is named.
+TEST(BrovikStationView, JsonLinesSummaryAndReport) {
+  ScratchDir dir;
+  WriteFile(dir.Path("capture.txt"), GoodCapture());
+  struct Case {
+    std::string args;
+    std::string stdout_part;   // in standard output
+    std::string summary_part;  // in sum.txt
+    bool report;               // out.txt written with the fixed report
+  } const cases[] = {
+      {"--json capture.txt", "\"group\":\"0A\",\"tp\":true,\"prog_type\":\"Pop music\"", "", false},
+      {"--json --summary capture.txt", "  PTY          10 Pop music", "", false},
+      {"--summary=sum.txt --json capture.txt out.txt", "\"partial_ps\":\"BR      \"",
+       "  TP/TA        TP on", true},
+      {"--receiver --json capture.txt", "{\"pi\":\"0xD3A1\",\"group\":\"0A\"", "", false},
+      {"--rbds --json capture.txt", "\"prog_type\":\"Country\"", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const Outcome outcome = RunBrovik(dir, c.args, "");
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find(c.stdout_part), std::string::npos) << outcome.out;
+    if (!c.summary_part.empty()) {
+      EXPECT_NE(ReadFile(dir.Path("sum.txt")).value_or("").find(c.summary_part), std::string::npos);
+    }
+    EXPECT_EQ(ReadFile(dir.Path("out.txt")),
+              c.report ? std::optional<std::string>(kGoodReport) : std::nullopt);
+    EXPECT_FALSE(ReadFile(dir.Path("rds-out.txt")).has_value());
+    unlink(dir.Path("out.txt").c_str());
+  }
+}
+
 // A live stream through a FIFO: lines come out while the writer still holds the pipe open, and
-// SIGINT ends the run cleanly with the report of everything that arrived.
+// SIGINT ends the run cleanly with the report of everything that arrived and the summary.
 TEST(BrovikStream, ReportGrowsAsBitsArriveAndSigintEndsItCleanly) {
   ScratchDir dir;
   const std::string fifo = dir.Path("bits");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  ChildProcess brovik(BROVIK_PATH, {"--stream", "--receiver", fifo, "-"});
+  ChildProcess brovik(BROVIK_PATH,
+                      {"--stream", "--receiver", "--summary=" + dir.Path("sum.txt"), fifo, "-"});
   const int writer = open(fifo.c_str(), O_WRONLY);
   ASSERT_GE(writer, 0);
   std::string bits;
@@ -327,6 +393,7 @@ TEST(BrovikStream, ReportGrowsAsBitsArriveAndSigintEndsItCleanly) {
   EXPECT_NE(brovik.Output().find("      183 13d59b9 4f56 1b9 D  - PS='BROV    '\n"),
             std::string::npos)
       << brovik.Output();
+  EXPECT_NE(ReadFile(dir.Path("sum.txt")).value_or("").find("  Groups       2"), std::string::npos);
   close(writer);
 }
 
