@@ -105,7 +105,7 @@ class Runner {
   void Produce(std::uint64_t until) {
     if (limit_ != 0) until = std::min(until, limit_);
     while (produced_ < until) {
-      const Group group = encoder_->NextGroup(SlotStartMs(start_ms_, produced_));
+      const rds::Group group = encoder_->NextGroup(SlotStartMs(start_ms_, produced_));
       if (!options_.out.empty()) air_.push_back(group);
       ++produced_;
     }
@@ -212,7 +212,7 @@ class Runner {
   std::int64_t start_ms_ = 0;
   std::uint64_t limit_ = 0;
   std::uint64_t produced_ = 0;
-  std::vector<Group> air_;
+  std::vector<rds::Group> air_;
   bool disconnected_ = false;
 };
 

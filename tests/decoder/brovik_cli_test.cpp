@@ -13,14 +13,14 @@
 #include <sstream>
 #include <string>
 
+#include "rdscore/group.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/capture_gen/rds_blocks.h"
 
 namespace {
 
 std::string GoodCapture() {
   std::string bits;
-  capture::AppendGroup(bits, 0xD3A1, 0x0548, 0xE301, 0x4252);
+  rds::AppendGroupBits(rds::Group{{0xD3A1, 0x0548, 0xE301, 0x4252}}, &bits);
   return "200\n" + bits + "\n";
 }
 
