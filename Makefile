@@ -41,12 +41,14 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	@BUILD=$(BUILD)-sanitize FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
 
-# brovik's benchmark: end-to-end Mbit/s and peak memory on a generated 50 Mbit capture.
+# brovik's benchmark (end-to-end Mbit/s and peak memory on a generated 50 Mbit capture), then the
+# modulator's (seconds of air per second).
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DRDS_BUILD_BENCH=ON \
 	  -DRDS_BUILD_TESTS=OFF >/dev/null
-	@cmake --build $(BUILD)-bench -j $(JOBS) --target brovik_bench
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target brovik_bench mpx_bench
 	@$(BUILD)-bench/bench/decoder/brovik_bench
+	@$(BUILD)-bench/bench/mpx/mpx_bench
 
 # Cross-builds for Windows and runs the checks under Wine (README "Windows build").
 test-windows: build

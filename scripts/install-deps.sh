@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev valgrind tzdata "$@")
+packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev valgrind tzdata
+  libsndfile1-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
