@@ -2,10 +2,14 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build demo test memcheck sanitize fuzz test-windows bench clean
+.PHONY: deps test-deps configure build demo test memcheck sanitize fuzz test-windows bench clean
 
 deps:
 	@scripts/install-deps.sh
+
+# What only the tests need besides: gr-rds, the receiver that checks the simulator's MPX.
+test-deps:
+	@scripts/install-deps.sh --test
 
 configure: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -19,7 +23,7 @@ demo: build
 # Every test: the suite, the programs under memcheck, the suite under sanitizers, and the Windows
 # build under Wine. Wine needs a private mount namespace (root): without one the Windows checks
 # are skipped with a message, except in CI, where that fails the run.
-test: build
+test: test-deps build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@JOBS=$(JOBS) scripts/valgrind-e2e.sh $(BUILD)
 	@JOBS=$(JOBS) scripts/sanitize.sh $(BUILD)-sanitize

@@ -12,7 +12,7 @@ namespace rds {
 
 const char kMpxOptionsHelp[] =
     "  --mpx-rate HZ      MPX sample rate, 118801-1000000 (default 228000)\n"
-    "  --mpx-format F     WAV samples: s16 (default) or float\n"
+    "  --mpx-format F     samples: s16 (default) or float\n"
     "  --pilot-level PCT  19 kHz pilot, percent of full scale (default 9)\n"
     "  --rds-level PCT    RDS peak, percent of full scale (default 4)\n"
     "  --audio SOURCE     mono programme audio: tone:HZ (up to 15000) or a WAV/FLAC file, looped\n"
