@@ -96,7 +96,7 @@ void Encoder::Handle(const FrameEvent& event, std::int64_t now_ms,
   replies->insert(replies->end(), reply.begin(), reply.end());
 }
 
-Group Encoder::NextGroup(std::int64_t now_ms) {
+rds::Group Encoder::NextGroup(std::int64_t now_ms) {
   return scheduler_.Next(&state_, now_ms + state_.clock_offset_ms);
 }
 

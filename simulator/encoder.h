@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "rdscore/group.h"
 #include "simulator/encoder_state.h"
 #include "simulator/group_scheduler.h"
-#include "simulator/rds_block.h"
 #include "simulator/uecp_link.h"
 
 namespace sim {
@@ -68,7 +68,7 @@ class Encoder {
   bool ExpireFrame(Deframer* line, std::vector<std::uint8_t>* replies);
 
   // The group for the air slot that starts at system time now_ms.
-  Group NextGroup(std::int64_t now_ms);
+  rds::Group NextGroup(std::int64_t now_ms);
 
   const EncoderState& state() const { return state_; }
   const EncoderStats& stats() const { return stats_; }

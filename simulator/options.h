@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "rdscore/mpx/mpx_settings.h"
 #include "simulator/encoder.h"
 
 namespace sim {
@@ -16,7 +17,9 @@ struct Options {
   std::string host = "127.0.0.1";
   int port = 0;
   ReplyConfig reply;
-  std::string out;            // bit-stream file written when the run ends
+  std::string out;  // bit-stream file written when the run ends
+  std::string mpx;  // the air as an MPX recording: a WAV file, or "-" for stdout
+  rds::MpxSettings mpx_settings;
   double seconds = 0;         // end after this much air time (0: no limit)
   std::uint64_t groups = 0;   // end after this many groups (0: no limit)
   double hold = 0;            // air seconds kept in the file after the last sender disconnects

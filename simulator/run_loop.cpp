@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 
+#include "simulator/air_recorder.h"
 #include "simulator/bit_stream.h"
 #include "simulator/encoder.h"
 #include "simulator/transport.h"
@@ -78,12 +79,20 @@ class Runner {
     if (!options_.out.empty() && (limit_ == 0 || limit_ > kMaxRecordedGroups)) {
       limit_ = kMaxRecordedGroups;
     }
+    if (!options_.mpx.empty()) {
+      air_recorder_ = AirRecorder::Open(options_.mpx, options_.mpx_settings, limit_, &error);
+      if (!air_recorder_) {
+        Note(error);
+        return kExitFailure;
+      }
+    }
     start_ = std::chrono::steady_clock::now();
     start_ms_ = std::chrono::duration_cast<std::chrono::milliseconds>(
                     std::chrono::system_clock::now().time_since_epoch())
                     .count();
-    // Ready: senders may connect from here on.
-    std::cout << transport_->Where() << std::endl;
+    // Ready: senders may connect from here on. When standard output carries the MPX, the line
+    // goes to standard error instead.
+    (options_.mpx == "-" ? std::cerr : std::cout) << transport_->Where() << std::endl;
 
     const int code = Serve();
     if (code != kExitOk) return code;
@@ -110,8 +119,9 @@ class Runner {
   void Produce(std::uint64_t until) {
     if (limit_ != 0) until = std::min(until, limit_);
     while (produced_ < until) {
-      const Group group = encoder_->NextGroup(SlotStartMs(start_ms_, produced_));
+      const rds::Group group = encoder_->NextGroup(SlotStartMs(start_ms_, produced_));
       if (!options_.out.empty()) air_.push_back(group);
+      if (air_recorder_) air_recorder_->Add(group);
       ++produced_;
     }
   }
@@ -193,6 +203,8 @@ class Runner {
     std::vector<PeerEvent> events;
     while (true) {
       Produce(GroupsDue());
+      // A recording that cannot be written ends the run; Finish says why.
+      if (air_recorder_ && air_recorder_->Failed()) return kExitOk;
       if (g_stop_signal != 0) {
         Note(std::string("stopped by ") + (g_stop_signal == SIGINT ? "SIGINT" : "SIGTERM"));
         return kExitOk;
@@ -243,9 +255,17 @@ class Runner {
     if (SkippedBytes() != 0) {
       summary += ", " + std::to_string(SkippedBytes()) + " stray byte(s) skipped";
     }
+    // The recording is completed first; the bit-stream file is written either way.
+    std::string recorded;
+    int code = kExitOk;
+    if (air_recorder_ && !air_recorder_->Finish(&recorded)) {
+      Note(air_recorder_->Error());
+      code = kExitFailure;
+    }
+    if (!recorded.empty()) recorded = "; " + recorded;
     if (options_.out.empty()) {
-      Note(summary);
-      return kExitOk;
+      Note(summary + recorded);
+      return code;
     }
     if (air_.size() >= kMaxRecordedGroups) {
       Note("the file holds at most " + std::to_string(kMaxRecordedGroups) +
@@ -260,8 +280,8 @@ class Runner {
     std::snprintf(seconds, sizeof seconds, "%.1f",
                   static_cast<double>(air_.size()) * 208.0 / 2375.0);
     Note(summary + "; " + std::to_string(air_.size()) + " groups (" + seconds +
-         " s of air) written to " + options_.out);
-    return kExitOk;
+         " s of air) written to " + options_.out + recorded);
+    return code;
   }
 
   const Options& options_;
@@ -275,7 +295,8 @@ class Runner {
   std::int64_t start_ms_ = 0;
   std::uint64_t limit_ = 0;
   std::uint64_t produced_ = 0;
-  std::vector<Group> air_;
+  std::vector<rds::Group> air_;
+  std::unique_ptr<AirRecorder> air_recorder_;
   bool disconnected_ = false;
 };
 

@@ -14,15 +14,15 @@
 #include <sstream>
 #include <string>
 
+#include "rdscore/group.h"
 #include "tests/support/child_process.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/capture_gen/rds_blocks.h"
 
 namespace {
 
 std::string GoodCapture() {
   std::string bits;
-  capture::AppendGroup(bits, 0xD3A1, 0x0548, 0xE301, 0x4252);
+  rds::AppendGroupBits(rds::Group{{0xD3A1, 0x0548, 0xE301, 0x4252}}, &bits);
   return "200\n" + bits + "\n";
 }
 
@@ -383,8 +383,8 @@ TEST(BrovikStream, ReportGrowsAsBitsArriveAndSigintEndsItCleanly) {
   const int writer = open(fifo.c_str(), O_WRONLY);
   ASSERT_GE(writer, 0);
   std::string bits;
-  capture::AppendGroup(bits, 0xD3A1, 0x0548, 0xE301, 0x4252);
-  capture::AppendGroup(bits, 0xD3A1, 0x0549, 0x0237, 0x4F56);
+  rds::AppendGroupBits(rds::Group{{0xD3A1, 0x0548, 0xE301, 0x4252}}, &bits);
+  rds::AppendGroupBits(rds::Group{{0xD3A1, 0x0549, 0x0237, 0x4F56}}, &bits);
   bits += "\n";
   ASSERT_EQ(write(writer, bits.data(), bits.size()), static_cast<ssize_t>(bits.size()));
   EXPECT_EQ(brovik.ReadLine(), "        1 34e8713 d3a1 313 A  - PI=d3a1 ");

@@ -6,11 +6,11 @@
 
 #include <vector>
 
-#include "tools/capture_gen/rds_blocks.h"
+#include "rdscore/block_code.h"
 
 namespace {
 
-using capture::Offset;
+using rds::Offset;
 using decoder::BlockOffset;
 using decoder::BlockStatus;
 
@@ -36,18 +36,18 @@ struct OffsetPair {
   Offset encoded;
   BlockOffset named;
 };
-const OffsetPair kOffsets[] = {{Offset::A, decoder::A},
-                               {Offset::B, decoder::B},
-                               {Offset::C, decoder::C},
-                               {Offset::CPrime, decoder::CPrime},
-                               {Offset::D, decoder::D}};
+const OffsetPair kOffsets[] = {{Offset::kA, decoder::A},
+                               {Offset::kB, decoder::B},
+                               {Offset::kC, decoder::C},
+                               {Offset::kCPrime, decoder::CPrime},
+                               {Offset::kD, decoder::D}};
 
 TEST(BurstCorrector, CorrectsEveryBurstUpToTheLongestAsked) {
   const std::vector<Burst> bursts = AllBursts();
   ASSERT_EQ(bursts.size(), 367u);  // 26 + 25 + 2 * 24 + 4 * 23 + 8 * 22
   for (int max_burst = 1; max_burst <= 5; ++max_burst) {
     for (const OffsetPair& offset : kOffsets) {
-      const std::uint32_t sent = capture::EncodeBlock(0x5A3C, offset.encoded);
+      const std::uint32_t sent = rds::EncodeBlock(0x5A3C, offset.encoded);
       int corrected = 0;
       int other_offset = 0;
       for (const Burst& burst : bursts) {
@@ -82,7 +82,7 @@ TEST(BurstCorrector, NeverCorrectsIntoAnotherOffset) {
   for (const OffsetPair& sent_as : kOffsets) {
     for (const OffsetPair& expected : kOffsets) {
       if (sent_as.named == expected.named) continue;
-      const std::uint32_t sent = capture::EncodeBlock(0x1234, sent_as.encoded);
+      const std::uint32_t sent = rds::EncodeBlock(0x1234, sent_as.encoded);
       // A clean block of another offset is a block error where ours is due, whatever N.
       EXPECT_EQ(decoder::JudgeBlock(sent, expected.named, decoder::None, 5).status,
                 BlockStatus::kMissing)
@@ -101,8 +101,8 @@ TEST(BurstCorrector, NeverCorrectsIntoAnotherOffset) {
 }
 
 TEST(BurstCorrector, ThirdBlockOfUnknownVersionIsCorrectedToTheOffsetItIsNearest) {
-  const std::uint32_t c = capture::EncodeBlock(0x0042, Offset::C);
-  const std::uint32_t c_prime = capture::EncodeBlock(0x0042, Offset::CPrime);
+  const std::uint32_t c = rds::EncodeBlock(0x0042, Offset::kC);
+  const std::uint32_t c_prime = rds::EncodeBlock(0x0042, Offset::kCPrime);
   const decoder::JudgedBlock from_c =
       decoder::JudgeBlock(c ^ 0x8000, decoder::C, decoder::CPrime, 2);
   EXPECT_EQ(from_c.status, BlockStatus::kCorrected);
