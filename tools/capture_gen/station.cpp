@@ -59,10 +59,13 @@ rds::Group Station::BasicTuning() {
 rds::Group Station::Radiotext() {
   const std::string& text = config_.radiotexts[text_index_];
   const int flag = static_cast<int>(text_index_ & 1);
-  // A text that ends early is closed by its CR; only the segments up to there are sent.
-  const std::size_t used = text.size() < kRadiotextLength ? text.size() : kRadiotextLength;
   const bool version_b = flag == 1;  // the second text goes out in 2B groups
   const std::size_t per_group = version_b ? 2 : 4;
+  // Sixteen segments address 64 characters in 2A groups but only 32 in 2B groups; a longer text
+  // is cut there rather than wrapping its segment address into the A/B flag. A text that ends
+  // early is closed by its CR; only the segments up to there are sent.
+  const std::size_t capacity = 16 * per_group;
+  const std::size_t used = text.size() < capacity ? text.size() : capacity;
   const auto segments = static_cast<int>((used + per_group - 1) / per_group);
   const int segment = text_segment_ % (segments == 0 ? 1 : segments);
   const int low5 = (flag << 4) | segment;
