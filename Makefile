@@ -2,10 +2,14 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build demo test memcheck sanitize fuzz test-windows bench clean
+.PHONY: deps test-deps configure build demo test memcheck sanitize fuzz test-windows bench clean
 
 deps:
 	@scripts/install-deps.sh
+
+# What only the tests need besides: gr-rds, the receiver that checks the simulator's MPX.
+test-deps:
+	@scripts/install-deps.sh --test
 
 configure: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -19,7 +23,7 @@ demo: build
 # Every test: the suite, the programs under memcheck, the suite under sanitizers, and the Windows
 # build under Wine. Wine needs a private mount namespace (root): without one the Windows checks
 # are skipped with a message, except in CI, where that fails the run.
-test: build
+test: test-deps build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@JOBS=$(JOBS) scripts/valgrind-e2e.sh $(BUILD)
 	@JOBS=$(JOBS) scripts/sanitize.sh $(BUILD)-sanitize
@@ -41,12 +45,18 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	@BUILD=$(BUILD)-sanitize FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
 
-# brovik's benchmark: end-to-end Mbit/s and peak memory on a generated 50 Mbit capture.
+# The benchmarks: brovik's end-to-end Mbit/s and peak memory on a generated 50 Mbit capture (the
+# fixed report and receiver mode), receiver mode's miscorrection figures, the station view's JSON
+# lines and summary in groups/s, and the modulator's seconds of air per second.
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DRDS_BUILD_BENCH=ON \
 	  -DRDS_BUILD_TESTS=OFF >/dev/null
-	@cmake --build $(BUILD)-bench -j $(JOBS) --target brovik_bench
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target brovik_bench brovik_miscorrection station_bench \
+	  mpx_bench
 	@$(BUILD)-bench/bench/decoder/brovik_bench
+	@$(BUILD)-bench/bench/decoder/brovik_miscorrection
+	@$(BUILD)-bench/bench/decoder/station_bench
+	@$(BUILD)-bench/bench/mpx/mpx_bench
 
 # Cross-builds for Windows and runs the checks under Wine (README "Windows build").
 test-windows: build

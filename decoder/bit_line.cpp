@@ -3,31 +3,20 @@
 #include <algorithm>
 #include <cstring>
 
+#include "decoder/bit_chars.h"
+
 namespace decoder {
 
 namespace {
 
-// Eight characters (first at the lowest address) to eight bits, the first character as the most
-// significant bit: a byte equal to '1' becomes a one, every other byte a zero.
-inline std::uint32_t OnesOf8(std::uint64_t chars) {
-  const std::uint64_t diff = chars ^ 0x3131313131313131u;  // zero where the byte is '1'
-  const std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Fu;
-  const std::uint64_t zero = ~(((diff & low7) + low7) | diff | low7);  // high bit of zero bytes
-  return static_cast<std::uint32_t>(((zero >> 7) * 0x8040201008040201u) >> 56);
-}
-
 inline std::uint32_t Gather26(const char* chars) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
   std::uint32_t block = 0;
-  for (int i = 0; i < 26; ++i) block = (block << 1) | (chars[i] == '1');
-  return block;
-#else
-  std::uint64_t words[4];
-  std::memcpy(words, chars, sizeof words);
-  std::uint32_t block = 0;
-  for (std::uint64_t w : words) block = (block << 8) | OnesOf8(w);
+  if (!kEightAtOnce) {
+    for (int i = 0; i < 26; ++i) block = (block << 1) | (chars[i] == '1');
+    return block;
+  }
+  for (int i = 0; i < 32; i += 8) block = (block << 8) | OnesOf8(chars + i);
   return block >> 6;  // 32 characters gathered, 26 wanted
-#endif
 }
 
 }  // namespace
@@ -184,6 +173,14 @@ int BitLine::SlowBit(std::int64_t position) {
   while (!complete_ && position - base_ >= valid_) LoadChunk();
   const std::int64_t at = position - base_;
   return at < valid_ && text_[static_cast<std::size_t>(at)] == '1';
+}
+
+std::size_t BitLine::Piece(std::int64_t position, const char** chars) {
+  while (!complete_ && position - base_ >= valid_) LoadChunk();
+  const std::int64_t at = position - base_;
+  if (at >= valid_) return 0;
+  *chars = text_.data() + at;
+  return static_cast<std::size_t>(valid_ - at);
 }
 
 std::uint32_t BitLine::Block(std::int64_t position) {

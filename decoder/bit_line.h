@@ -37,6 +37,11 @@ class BitLine {
   // The 26-bit block starting at `position`, its first bit as bit 25.
   std::uint32_t Block(std::int64_t position);
 
+  // The bit characters held in one piece from `position` on, through `chars`: at least one while
+  // the line goes on, none once `position` lies after it (every bit there is zero). Valid until
+  // the next call that reads.
+  std::size_t Piece(std::int64_t position, const char** chars);
+
   // Positions below `position` are no longer needed.
   void Release(std::int64_t position) { released_ = position; }
 

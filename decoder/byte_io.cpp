@@ -27,4 +27,6 @@ bool FileSink::Write(const char* data, std::size_t size) {
   return std::fwrite(data, 1, size, file_) == size;
 }
 
+bool FileSink::Flush() { return std::fflush(file_) == 0; }
+
 }  // namespace decoder

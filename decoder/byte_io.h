@@ -26,6 +26,8 @@ class ReportSink {
   virtual ~ReportSink() = default;
   // Appends the bytes to the report; false when they could not all be written.
   virtual bool Write(const char* data, std::size_t size) = 0;
+  // Passes what was written on to its destination now (a live report); false on failure.
+  virtual bool Flush() { return true; }
 };
 
 class MemorySource : public ByteSource {
@@ -64,6 +66,7 @@ class FileSink : public ReportSink {
  public:
   explicit FileSink(std::FILE* file) : file_(file) {}
   bool Write(const char* data, std::size_t size) override;
+  bool Flush() override;
 
  private:
   std::FILE* file_;

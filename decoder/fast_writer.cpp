@@ -162,6 +162,19 @@ void FastReportWriter::OffsetField(BlockOffset offset) {
   out_ += 5;
 }
 
+void FastReportWriter::CorrectedOffsetField(BlockOffset offset) {
+  OffsetField(offset);
+  out_[-2] = '*';
+}
+
+void FastReportWriter::SkipLine(std::int64_t position, std::int64_t bits) {
+  PositionField(position);
+  Literal(" ------- ---- --- -- - skipped ");
+  Decimal(bits, 0, ' ');
+  Literal(" bits");
+  EndLine();
+}
+
 void FastReportWriter::Pi(std::uint16_t pi) {
   Literal("PI=");
   Hex(pi, 4);

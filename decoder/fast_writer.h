@@ -18,6 +18,11 @@ class FastReportWriter {
 
   void Prefix(std::int64_t position, std::uint32_t block);
   void OffsetField(BlockOffset offset);
+  // Receiver mode: the offset field of a block whose burst error was corrected, "X  * " instead
+  // of "X  - "; and the line of a stretch that belongs to no block, with dashes where a block's
+  // hexadecimal fields stand: "%9d ------- ---- --- -- - skipped %d bits".
+  void CorrectedOffsetField(BlockOffset offset);
+  void SkipLine(std::int64_t position, std::int64_t bits);
   void EndLine() {
     *out_++ = '\n';
     if (out_ >= flush_mark_) Drain();

@@ -41,6 +41,7 @@ struct ReceptionStats {
   std::int64_t error_blocks = 0;       // could not be used
   std::int64_t slips = 0;              // times synchronisation was lost and found again
   std::int64_t bits_without_sync = 0;  // bits read before the first sync and while searching again
+  std::int64_t erased_bits = 0;  // stream bytes that were neither a bit nor layout, read as 0 bits
 };
 
 // Receives each group as it is completed, in stream order.

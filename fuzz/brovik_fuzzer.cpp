@@ -23,6 +23,7 @@
 #include "decoder/exit_code.h"
 #include "decoder/fast_decoder.h"
 #include "decoder/reference_decoder.h"
+#include "fuzz/block_syndrome.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {
@@ -58,22 +59,9 @@ class FullDiskSink : public decoder::ReportSink {
   std::string text_;
 };
 
-// Syndrome of a 26-bit block from the rows of the RDS parity-check matrix, first bit received
-// (bit 25) first.
-unsigned Syndrome(std::uint32_t block) {
-  constexpr unsigned kRows[26] = {0x200, 0x100, 0x080, 0x040, 0x020, 0x010, 0x008, 0x004, 0x002,
-                                  0x001, 0x2DC, 0x16E, 0x0B7, 0x287, 0x39F, 0x313, 0x355, 0x376,
-                                  0x1BB, 0x201, 0x3DC, 0x1EE, 0x0F7, 0x2A7, 0x38F, 0x31B};
-  unsigned syndrome = 0;
-  for (int i = 0; i < 26; ++i) {
-    if ((block >> (25 - i) & 1) != 0) syndrome ^= kRows[i];
-  }
-  return syndrome;
-}
-
 // The offset field a block's syndrome calls for.
 const char* OffsetField(std::uint32_t block) {
-  switch (Syndrome(block)) {
+  switch (fuzz::BlockSyndrome(block)) {
     case 0x3D8:
       return "A  - ";
     case 0x3D4:

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when they are missing.
-# Usage: scripts/install-deps.sh [extra-package ...]
+# Usage: scripts/install-deps.sh [--test] [extra-package ...]
+#   --test  also what only the tests need: GNU Radio's gr-rds, the independent receiver that
+#           checks the simulator's MPX (about 450 MB)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev valgrind tzdata
-  libsndfile1-dev "$@")
+packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  valgrind tzdata libsndfile1-dev)
+if [ "${1:-}" = "--test" ]; then
+  shift
+  packages+=(gr-rds gnuradio python3-numpy)
+fi
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

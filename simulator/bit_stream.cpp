@@ -7,25 +7,22 @@
 
 namespace sim {
 
-bool WriteBitStream(const std::vector<Group>& groups, std::ostream& out) {
+bool WriteBitStream(const std::vector<rds::Group>& groups, std::ostream& out) {
   const std::size_t groups_written =
       groups.size() < kMaxRecordedGroups ? groups.size() : kMaxRecordedGroups;
-  out << groups_written * kBitsPerGroup + 1 << '\n';
-  char line[kBitsPerGroup];
+  out << groups_written * rds::kGroupBits + 1 << '\n';
+  std::string line;
   for (std::size_t g = 0; g < groups_written; ++g) {
-    const std::array<std::uint32_t, 4> blocks = EncodeGroup(groups[g]);
-    char* pos = line;
-    for (const std::uint32_t block : blocks) {
-      for (int bit = kBitsPerBlock - 1; bit >= 0; --bit) *pos++ = ((block >> bit) & 1U) ? '1' : '0';
-    }
-    out.write(line, sizeof line);
+    line.clear();
+    rds::AppendGroupBits(groups[g], &line);
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
   }
   out << '\n';
   out.flush();
   return static_cast<bool>(out);
 }
 
-std::string WriteBitStreamFile(const std::vector<Group>& groups, const std::string& path) {
+std::string WriteBitStreamFile(const std::vector<rds::Group>& groups, const std::string& path) {
   const std::string temporary = path + ".part";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "simulator/rds_block.h"
+#include "rdscore/group.h"
 
 namespace sim {
 
@@ -16,14 +16,14 @@ namespace sim {
 // character fewer than the count from the bit line. The count written is therefore bits + 1
 // (every bit gets read), and it must fit in 8 digits.
 constexpr std::size_t kMaxCountLine = 99999999;
-constexpr std::size_t kMaxRecordedGroups = (kMaxCountLine - 1) / kBitsPerGroup;
+constexpr std::size_t kMaxRecordedGroups = (kMaxCountLine - 1) / rds::kGroupBits;
 
 // Writes the groups as a bit-stream file; false when the stream failed.
-bool WriteBitStream(const std::vector<Group>& groups, std::ostream& out);
+bool WriteBitStream(const std::vector<rds::Group>& groups, std::ostream& out);
 
 // Writes the file at path through a temporary file renamed into place, so that no reader ever
 // sees half of it. Returns an empty string or the reason it failed.
-std::string WriteBitStreamFile(const std::vector<Group>& groups, const std::string& path);
+std::string WriteBitStreamFile(const std::vector<rds::Group>& groups, const std::string& path);
 
 }  // namespace sim
 

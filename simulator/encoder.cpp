@@ -47,15 +47,15 @@ bool Encoder::ForUs(std::uint16_t address) const {
   return site_ok && encoder_ok;
 }
 
-void Encoder::Receive(const std::vector<std::uint8_t>& bytes, std::int64_t now_ms,
+void Encoder::Receive(Deframer* line, const std::vector<std::uint8_t>& bytes, std::int64_t now_ms,
                       std::vector<std::uint8_t>* replies) {
-  deframer_.Feed(bytes.data(), bytes.size(),
-                 [&](const FrameEvent& event) { Handle(event, now_ms, replies); });
+  line->Feed(bytes.data(), bytes.size(),
+             [&](const FrameEvent& event) { Handle(event, now_ms, replies); });
 }
 
-bool Encoder::ExpireFrame(std::vector<std::uint8_t>* replies) {
+bool Encoder::ExpireFrame(Deframer* line, std::vector<std::uint8_t>* replies) {
   FrameEvent event;
-  if (!deframer_.Expire(&event)) return false;
+  if (!line->Expire(&event)) return false;
   Handle(event, 0, replies);
   return true;
 }
@@ -96,7 +96,7 @@ void Encoder::Handle(const FrameEvent& event, std::int64_t now_ms,
   replies->insert(replies->end(), reply.begin(), reply.end());
 }
 
-Group Encoder::NextGroup(std::int64_t now_ms) {
+rds::Group Encoder::NextGroup(std::int64_t now_ms) {
   return scheduler_.Next(&state_, now_ms + state_.clock_offset_ms);
 }
 

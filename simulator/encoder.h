@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "rdscore/group.h"
 #include "simulator/encoder_state.h"
 #include "simulator/group_scheduler.h"
-#include "simulator/rds_block.h"
 #include "simulator/uecp_link.h"
 
 namespace sim {
@@ -54,13 +54,21 @@ class Encoder {
 
   // Handles received bytes at system time now_ms; reply bytes go to the end of *replies.
   void Receive(const std::vector<std::uint8_t>& bytes, std::int64_t now_ms,
-               std::vector<std::uint8_t>* replies);
+               std::vector<std::uint8_t>* replies) {
+    Receive(&deframer_, bytes, now_ms, replies);
+  }
   // Refuses a frame the sender left unfinished; true when there was one.
-  bool ExpireFrame(std::vector<std::uint8_t>* replies);
+  bool ExpireFrame(std::vector<std::uint8_t>* replies) { return ExpireFrame(&deframer_, replies); }
   bool InFrame() const { return deframer_.InFrame(); }
 
+  // The same for one of several senders: each brings its own deframer, so that half a frame from
+  // one never mixes with the bytes of another, while every frame acts on the one state.
+  void Receive(Deframer* line, const std::vector<std::uint8_t>& bytes, std::int64_t now_ms,
+               std::vector<std::uint8_t>* replies);
+  bool ExpireFrame(Deframer* line, std::vector<std::uint8_t>* replies);
+
   // The group for the air slot that starts at system time now_ms.
-  Group NextGroup(std::int64_t now_ms);
+  rds::Group NextGroup(std::int64_t now_ms);
 
   const EncoderState& state() const { return state_; }
   const EncoderStats& stats() const { return stats_; }

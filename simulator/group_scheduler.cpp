@@ -1,7 +1,5 @@
 #include "simulator/group_scheduler.h"
 
-#include <cstdlib>
-
 #include "simulator/civil_time.h"
 
 namespace sim {
@@ -23,10 +21,11 @@ constexpr std::uint16_t kNoAf = 0xE0CD;  // "no AF" count code 224 and the fille
 constexpr std::uint8_t kEndOfText = 0x0D;
 constexpr int kMaxRadiotext = 64;
 
-// Block 2's common part: group type, version, TP and PTY.
+// Block 2 with our TP and PTY; type_and_version is the group type × 2 + the version bit, as UECP
+// free-format groups carry it.
 std::uint16_t BlockB(const EncoderState& state, unsigned type_and_version, unsigned low_bits) {
-  return static_cast<std::uint16_t>((type_and_version & 0x1FU) << 11 | (state.tp ? 1U : 0U) << 10 |
-                                    (state.pty & 0x1FU) << 5 | (low_bits & 0x1FU));
+  return rds::BlockB(static_cast<int>((type_and_version >> 1) & 0xFU), (type_and_version & 1U) != 0,
+                     state.tp, static_cast<int>(state.pty), static_cast<int>(low_bits));
 }
 
 std::uint16_t Pair(std::uint8_t high, std::uint8_t low) {
@@ -56,21 +55,17 @@ bool HasPtyn(const EncoderState& state) {
 
 }  // namespace
 
-Group ClockTimeGroup(const EncoderState& state, std::int64_t clock_ms) {
-  const std::int64_t mjd = ModifiedJulianDay(clock_ms);
+rds::Group ClockTimeGroup(const EncoderState& state, std::int64_t clock_ms) {
   const CivilTime t = CivilFromMilliseconds(clock_ms);
-  const int offset = state.local_offset_half_hours;
-  Group group;
-  group.blocks[0] = state.pi;
-  group.blocks[1] = BlockB(state, 0x08, static_cast<unsigned>(mjd >> 15) & 0x03U);
-  group.blocks[2] = static_cast<std::uint16_t>((mjd & 0x7FFF) << 1 | (t.hour >> 4));
-  group.blocks[3] =
-      static_cast<std::uint16_t>((t.hour & 0x0F) << 12 | t.minute << 6 | (offset < 0 ? 1 : 0) << 5 |
-                                 (std::abs(offset) & 0x1F));
-  return group;
+  rds::ClockTime time;
+  time.mjd = static_cast<std::uint32_t>(ModifiedJulianDay(clock_ms));
+  time.hour = t.hour;
+  time.minute = t.minute;
+  time.offset_half_hours = state.local_offset_half_hours;
+  return rds::ClockTimeGroup(state.pi, state.tp, static_cast<int>(state.pty), time);
 }
 
-Group GroupScheduler::Next(EncoderState* state, std::int64_t clock_ms) {
+rds::Group GroupScheduler::Next(EncoderState* state, std::int64_t clock_ms) {
   // Clock time goes out at the start of every minute the encoder sees begin, not at switch-on.
   const std::int64_t minute = clock_ms >= 0 ? clock_ms / 60000 : (clock_ms - 59999) / 60000;
   const bool new_minute = clock_started_ && minute != minute_;
@@ -92,10 +87,10 @@ Group GroupScheduler::Next(EncoderState* state, std::int64_t clock_ms) {
   return PsGroup(*state);
 }
 
-Group GroupScheduler::Queued(EncoderState* state) {
+rds::Group GroupScheduler::Queued(EncoderState* state) {
   const FreeFormatGroup queued = state->group_queue.front();
   state->group_queue.pop_front();
-  Group group;
+  rds::Group group;
   group.blocks[0] = state->pi;
   group.blocks[1] = BlockB(*state, queued.type_and_version, queued.block_b_bits);
   group.blocks[2] = queued.block_c;
@@ -103,7 +98,7 @@ Group GroupScheduler::Queued(EncoderState* state) {
   return group;
 }
 
-Group GroupScheduler::PsGroup(const EncoderState& state) {
+rds::Group GroupScheduler::PsGroup(const EncoderState& state) {
   // A new name starts at its first segment so receivers see it whole as soon as possible.
   if (state.ps_revision != ps_revision_) {
     ps_revision_ = state.ps_revision;
@@ -119,7 +114,7 @@ Group GroupScheduler::PsGroup(const EncoderState& state) {
   const unsigned di_bit = (state.di >> (3 - segment)) & 0x01U;
   const unsigned low = (state.ta ? 1U : 0U) << 4 | (state.music ? 1U : 0U) << 3 | di_bit << 2 |
                        static_cast<unsigned>(segment);
-  Group group;
+  rds::Group group;
   group.blocks[0] = state.pi;
   group.blocks[1] = BlockB(state, 0x00, low);
   if (state.af_codes.empty()) {
@@ -135,7 +130,7 @@ Group GroupScheduler::PsGroup(const EncoderState& state) {
   return group;
 }
 
-Group GroupScheduler::RadiotextGroup(const EncoderState& state) {
+rds::Group GroupScheduler::RadiotextGroup(const EncoderState& state) {
   if (state.radiotext_revision != radiotext_revision_) {
     radiotext_revision_ = state.radiotext_revision;
     radiotext_entry_ = 0;
@@ -153,7 +148,7 @@ Group GroupScheduler::RadiotextGroup(const EncoderState& state) {
     }
   }
   const int at = 4 * segment;
-  Group group;
+  rds::Group group;
   group.blocks[0] = state.pi;
   group.blocks[1] =
       BlockB(state, 0x04, (entry.ab_flag ? 1U : 0U) << 4 | static_cast<unsigned>(segment));
@@ -163,8 +158,8 @@ Group GroupScheduler::RadiotextGroup(const EncoderState& state) {
 }
 
 // 1A: no radio paging, slow labelling variant 0 with no extended country code, and the PIN.
-Group GroupScheduler::ItemNumberGroup(const EncoderState& state) {
-  Group group;
+rds::Group GroupScheduler::ItemNumberGroup(const EncoderState& state) {
+  rds::Group group;
   group.blocks[0] = state.pi;
   group.blocks[1] = BlockB(state, 0x02, 0);
   group.blocks[2] = 0x0000;
@@ -172,7 +167,7 @@ Group GroupScheduler::ItemNumberGroup(const EncoderState& state) {
   return group;
 }
 
-Group GroupScheduler::PtynGroup(const EncoderState& state) {
+rds::Group GroupScheduler::PtynGroup(const EncoderState& state) {
   if (state.ptyn_revision != ptyn_revision_) {
     ptyn_revision_ = state.ptyn_revision;
     ptyn_segment_ = 0;
@@ -180,7 +175,7 @@ Group GroupScheduler::PtynGroup(const EncoderState& state) {
   const int segment = ptyn_segment_;
   ptyn_segment_ ^= 1;
   const std::size_t at = 4 * static_cast<std::size_t>(segment);
-  Group group;
+  rds::Group group;
   group.blocks[0] = state.pi;
   group.blocks[1] =
       BlockB(state, 0x14, (state.ptyn_ab ? 1U : 0U) << 4 | static_cast<unsigned>(segment));

@@ -9,26 +9,26 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "rdscore/group.h"
 #include "simulator/encoder_state.h"
-#include "simulator/rds_block.h"
 
 namespace sim {
 
 // The clock-time group 4A for an encoder clock reading and a local offset in half hours.
-Group ClockTimeGroup(const EncoderState& state, std::int64_t clock_ms);
+rds::Group ClockTimeGroup(const EncoderState& state, std::int64_t clock_ms);
 
 class GroupScheduler {
  public:
   // The group for the slot that starts at encoder clock time clock_ms (milliseconds since 1970
   // UTC). Takes queued free-format groups out of the state.
-  Group Next(EncoderState* state, std::int64_t clock_ms);
+  rds::Group Next(EncoderState* state, std::int64_t clock_ms);
 
  private:
-  Group PsGroup(const EncoderState& state);
-  Group RadiotextGroup(const EncoderState& state);
-  Group PtynGroup(const EncoderState& state);
-  Group ItemNumberGroup(const EncoderState& state);
-  Group Queued(EncoderState* state);
+  rds::Group PsGroup(const EncoderState& state);
+  rds::Group RadiotextGroup(const EncoderState& state);
+  rds::Group PtynGroup(const EncoderState& state);
+  rds::Group ItemNumberGroup(const EncoderState& state);
+  rds::Group Queued(EncoderState* state);
 
   std::size_t slot_ = 0;
   std::size_t cycle_ = 0;

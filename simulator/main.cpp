@@ -1,8 +1,10 @@
 // rds-encoder-sim: an RDS encoder without hardware. See kUsage for the command line.
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "rdscore/mpx/mpx_settings.h"
 #include "simulator/options.h"
 #include "simulator/run_loop.h"
 
@@ -11,11 +13,12 @@ int main(int argc, char** argv) {
   sim::Options options;
   std::string error;
   if (!sim::ParseOptions(args, &options, &error)) {
-    std::cerr << "rds-encoder-sim: " << error << "\n" << sim::kUsage;
+    std::cerr << "rds-encoder-sim: " << error << "\n";
+    std::fprintf(stderr, sim::kUsage, rds::kMpxOptionsHelp);
     return sim::kExitUsage;
   }
   if (options.help) {
-    std::cout << sim::kUsage;
+    std::printf(sim::kUsage, rds::kMpxOptionsHelp);
     return sim::kExitOk;
   }
   if (options.version) {

@@ -12,17 +12,22 @@ const char kUsage[] =
     "answers each one and writes what it transmits as a bit-stream file.\n"
     "\n"
     "  --link PATH        make PATH a symbolic link to the pseudo-terminal\n"
-    "  --tcp PORT         listen on TCP instead (PORT 0 picks a free port)\n"
+    "  --tcp PORT         listen on TCP instead (PORT 0 picks a free port); up to 16 senders\n"
+    "                     at once, each answered on its own connection\n"
     "  --bind ADDRESS     address for --tcp (default 127.0.0.1)\n"
     "  --reply MODE       ack (UECP acknowledgement frames, default), text:STRING (STRING for a\n"
     "                     good frame, \"ERR <code>\" for a bad one; escapes \\r \\n \\t \\\\ "
     "\\xHH),\n"
     "                     or none\n"
     "  --out FILE         write the air as a bit-stream file (count line, then the bits)\n"
+    "  --mpx FILE|-       record the air as an FM multiplex: a mono WAV file, or raw\n"
+    "                     little-endian samples on standard output as they go out (-)\n"
+    "%s"
     "  --seconds S        end after S seconds of air time\n"
     "  --groups N         end after N groups on air\n"
-    "  --hold S           when the sender disconnects, keep S more seconds of air in the file\n"
-    "  --keep-running     serve one sender after another instead of ending at a disconnect\n"
+    "  --hold S           when the last sender disconnects, keep S more seconds of air in the "
+    "file\n"
+    "  --keep-running     go on serving when the last sender has gone instead of ending\n"
     "  --site N           our site address (0-1023); frames for another site are ignored\n"
     "  --encoder N        our encoder address (0-63); frames for another encoder are ignored\n"
     "  --frame-timeout MS refuse a frame left unfinished for MS milliseconds (default 500)\n"
@@ -30,9 +35,10 @@ const char kUsage[] =
     "  -h, --help         show this help\n"
     "  --version          show the version\n"
     "\n"
-    "The first line on standard output names where senders connect. The run ends when the\n"
-    "sender disconnects, at --seconds or --groups, or on SIGINT/SIGTERM; then FILE is written.\n"
-    "Exit codes: 0 done, 1 the transport or the file failed, 64 usage error.\n";
+    "The first line on standard output (standard error with --mpx -) names where senders\n"
+    "connect. The run ends when the last sender disconnects, at --seconds or --groups, or on\n"
+    "SIGINT/SIGTERM; then FILE is written.\n"
+    "Exit codes: 0 done, 1 the transport, a file or the audio failed, 64 usage error.\n";
 
 namespace {
 
@@ -114,6 +120,7 @@ bool DecodeEscapes(const std::string& text, std::string* decoded) {
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error) {
+  std::string mpx_only;  // an MPX option given, which needs --mpx
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     auto value = [&](std::string* out) {
@@ -177,6 +184,15 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
         *error = "--out needs a file name";
         return false;
       }
+    } else if (arg == "--mpx") {
+      if (!value(&options->mpx)) return false;
+      if (options->mpx.empty()) {
+        *error = "--mpx needs a file name or -";
+        return false;
+      }
+    } else if (rds::IsMpxOption(arg)) {
+      if (!value(&v) || !rds::ParseMpxOption(arg, v, &options->mpx_settings, error)) return false;
+      mpx_only = arg;
     } else if (arg == "--seconds" || arg == "--hold") {
       if (!value(&v)) return false;
       double seconds = 0;
@@ -216,6 +232,14 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
   if (options->tcp && !options->link.empty()) {
     *error = "--link names a pseudo-terminal; it cannot go with --tcp";
     return false;
+  }
+  if (!mpx_only.empty() && options->mpx.empty()) {
+    *error = mpx_only + " sets up the MPX recording; it needs --mpx FILE|-";
+    return false;
+  }
+  if (!options->mpx.empty()) {
+    *error = rds::ResolveLevels(&options->mpx_settings, {});
+    if (!error->empty()) return false;
   }
   return true;
 }

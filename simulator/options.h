@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "rdscore/mpx/mpx_settings.h"
 #include "simulator/encoder.h"
 
 namespace sim {
@@ -16,11 +17,13 @@ struct Options {
   std::string host = "127.0.0.1";
   int port = 0;
   ReplyConfig reply;
-  std::string out;            // bit-stream file written when the run ends
+  std::string out;  // bit-stream file written when the run ends
+  std::string mpx;  // the air as an MPX recording: a WAV file, or "-" for stdout
+  rds::MpxSettings mpx_settings;
   double seconds = 0;         // end after this much air time (0: no limit)
   std::uint64_t groups = 0;   // end after this many groups (0: no limit)
-  double hold = 0;            // air seconds kept in the file after the sender disconnects
-  bool keep_running = false;  // serve one sender after another instead of ending
+  double hold = 0;            // air seconds kept in the file after the last sender disconnects
+  bool keep_running = false;  // go on when the last sender has gone instead of ending
   int site = -1;
   int encoder = -1;
   int frame_timeout_ms = 500;

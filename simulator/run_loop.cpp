@@ -1,6 +1,5 @@
 #include "simulator/run_loop.h"
 
-#include <poll.h>
 #include <signal.h>
 
 #include <algorithm>
@@ -9,8 +8,10 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
+#include <map>
 #include <memory>
 
+#include "simulator/air_recorder.h"
 #include "simulator/bit_stream.h"
 #include "simulator/encoder.h"
 #include "simulator/transport.h"
@@ -63,7 +64,12 @@ class Runner {
     initial.local_offset_half_hours = SystemOffsetHalfHours();
     encoder_ = std::make_unique<Encoder>(options_.reply, initial);
     encoder_->SetAddress({options_.site, options_.encoder});
-    if (options_.verbose) encoder_->SetLog(Note);
+    if (options_.verbose) {
+      // Senders on TCP share the log; each line names whose frame it was.
+      encoder_->SetLog([this](const std::string& line) {
+        Note(options_.tcp ? SenderName(speaking_) + ": " + line : line);
+      });
+    }
 
     limit_ = options_.groups;
     if (options_.seconds > 0) {
@@ -73,12 +79,20 @@ class Runner {
     if (!options_.out.empty() && (limit_ == 0 || limit_ > kMaxRecordedGroups)) {
       limit_ = kMaxRecordedGroups;
     }
+    if (!options_.mpx.empty()) {
+      air_recorder_ = AirRecorder::Open(options_.mpx, options_.mpx_settings, limit_, &error);
+      if (!air_recorder_) {
+        Note(error);
+        return kExitFailure;
+      }
+    }
     start_ = std::chrono::steady_clock::now();
     start_ms_ = std::chrono::duration_cast<std::chrono::milliseconds>(
                     std::chrono::system_clock::now().time_since_epoch())
                     .count();
-    // Ready: senders may connect from here on.
-    std::cout << transport_->Where() << std::endl;
+    // Ready: senders may connect from here on. When standard output carries the MPX, the line
+    // goes to standard error instead.
+    (options_.mpx == "-" ? std::cerr : std::cout) << transport_->Where() << std::endl;
 
     const int code = Serve();
     if (code != kExitOk) return code;
@@ -105,24 +119,92 @@ class Runner {
   void Produce(std::uint64_t until) {
     if (limit_ != 0) until = std::min(until, limit_);
     while (produced_ < until) {
-      const Group group = encoder_->NextGroup(SlotStartMs(start_ms_, produced_));
+      const rds::Group group = encoder_->NextGroup(SlotStartMs(start_ms_, produced_));
       if (!options_.out.empty()) air_.push_back(group);
+      if (air_recorder_) air_recorder_->Add(group);
       ++produced_;
     }
   }
 
-  void SendReplies(std::vector<std::uint8_t>* replies) {
+  // What the loop keeps of each sender: frames are read from each one's bytes on their own, and
+  // an unfinished frame times out on its own clock.
+  struct SenderLine {
+    Deframer deframer;
+    std::int64_t last_byte_ms = 0;
+  };
+
+  void SendReplies(PeerId peer, std::vector<std::uint8_t>* replies) {
     if (replies->empty()) return;
-    if (!transport_->Send(*replies)) Note(transport_->Error() + " (reply dropped)");
+    if (!transport_->Send(peer, *replies)) Note(transport_->Error());
     replies->clear();
   }
 
+  void Receive(PeerId peer, const std::vector<std::uint8_t>& bytes) {
+    // The groups before this moment went out with the state before this frame.
+    Produce(GroupsDue());
+    SenderLine& line = senders_[peer];
+    line.last_byte_ms = ElapsedMs();
+    speaking_ = peer;
+    encoder_->Receive(&line.deframer, bytes, start_ms_ + line.last_byte_ms, &replies_);
+    SendReplies(peer, &replies_);
+  }
+
+  void Hangup(PeerId peer) {
+    const auto it = senders_.find(peer);
+    if (it == senders_.end()) return;
+    speaking_ = peer;
+    // Refused and logged, but nobody is left to answer.
+    if (encoder_->ExpireFrame(&it->second.deframer, &replies_)) replies_.clear();
+    skipped_by_gone_ += it->second.deframer.SkippedBytes();
+    senders_.erase(it);
+  }
+
+  void ExpireStalledFrames() {
+    for (auto& [peer, line] : senders_) {
+      if (line.deframer.InFrame() && ElapsedMs() - line.last_byte_ms >= options_.frame_timeout_ms) {
+        speaking_ = peer;
+        encoder_->ExpireFrame(&line.deframer, &replies_);
+        SendReplies(peer, &replies_);
+      }
+    }
+  }
+
+  std::size_t SkippedBytes() const {
+    std::size_t skipped = skipped_by_gone_;
+    for (const auto& entry : senders_) skipped += entry.second.deframer.SkippedBytes();
+    return skipped;
+  }
+
+  // Handles what the transport reported; true when a sender left.
+  bool Handle(const PeerEvent& event) {
+    switch (event.kind) {
+      case PeerEvent::Kind::kConnected:
+        senders_[event.peer];
+        if (options_.verbose) Note(SenderName(event.peer) + " connected (" + event.detail + ")");
+        return false;
+      case PeerEvent::Kind::kData:
+        Receive(event.peer, event.data);
+        return false;
+      case PeerEvent::Kind::kHangup:
+        if (options_.verbose) Note(SenderName(event.peer) + " " + event.detail);
+        Hangup(event.peer);
+        return true;
+      case PeerEvent::Kind::kRefused:
+        Note("refused a connection from " + event.detail + ": " + std::to_string(kMaxTcpSenders) +
+             " senders are connected already");
+        return false;
+    }
+    return false;
+  }
+
+  static std::string SenderName(PeerId peer) { return "sender " + std::to_string(peer); }
+
   int Serve() {
-    std::vector<std::uint8_t> received;
-    std::vector<std::uint8_t> replies;
-    std::int64_t last_byte_ms = 0;
+    std::vector<PeerEvent> events;
     while (true) {
       Produce(GroupsDue());
+      // A recording that cannot be written ends the run; Finish says why.
+      if (air_recorder_ && air_recorder_->Failed()) return kExitOk;
       if (g_stop_signal != 0) {
         Note(std::string("stopped by ") + (g_stop_signal == SIGINT ? "SIGINT" : "SIGTERM"));
         return kExitOk;
@@ -131,45 +213,34 @@ class Runner {
       if (AtLimit() && ElapsedMs() >= SlotStartMs(0, produced_)) return kExitOk;
 
       std::int64_t wait_ms = SlotStartMs(0, produced_) - ElapsedMs();
-      if (encoder_->InFrame()) {
-        wait_ms = std::min(wait_ms, last_byte_ms + options_.frame_timeout_ms - ElapsedMs());
-      }
-      wait_ms = std::clamp<std::int64_t>(wait_ms, 0, 100);
-      pollfd waiter{transport_->WaitDescriptor(), POLLIN, 0};
-      const int ready = poll(&waiter, 1, static_cast<int>(wait_ms) + 1);
-      if (ready > 0) {
-        received.clear();
-        switch (transport_->Service(&received)) {
-          case TransportEvent::kData:
-            // The groups before this moment went out with the state before this frame.
-            Produce(GroupsDue());
-            last_byte_ms = ElapsedMs();
-            encoder_->Receive(received, start_ms_ + last_byte_ms, &replies);
-            SendReplies(&replies);
-            break;
-          case TransportEvent::kHangup:
-            if (encoder_->ExpireFrame(&replies)) replies.clear();  // nobody left to answer
-            if (!options_.keep_running) {
-              if (options_.verbose) Note("the sender disconnected");
-              disconnected_ = true;
-              return kExitOk;
-            }
-            if (!transport_->Rearm()) {
-              Note(transport_->Error());
-              return kExitFailure;
-            }
-            break;
-          case TransportEvent::kError:
-            Note(transport_->Error());
-            return kExitFailure;
-          case TransportEvent::kNothing:
-            break;
+      for (const auto& entry : senders_) {
+        if (entry.second.deframer.InFrame()) {
+          wait_ms = std::min(wait_ms,
+                             entry.second.last_byte_ms + options_.frame_timeout_ms - ElapsedMs());
         }
       }
-      if (encoder_->InFrame() && ElapsedMs() - last_byte_ms >= options_.frame_timeout_ms) {
-        encoder_->ExpireFrame(&replies);
-        SendReplies(&replies);
+      wait_ms = std::clamp<std::int64_t>(wait_ms, 0, 100);
+      events.clear();
+      if (!transport_->Wait(static_cast<int>(wait_ms) + 1, &events)) {
+        Note(transport_->Error());
+        return kExitFailure;
       }
+      // Frames are applied in the order they came, whichever sender sent them.
+      bool someone_left = false;
+      for (const PeerEvent& event : events) someone_left = Handle(event) || someone_left;
+      // The run ends when the last sender has gone and none is left, counting the ones that
+      // came in the same round.
+      if (someone_left && senders_.empty()) {
+        if (!options_.keep_running) {
+          disconnected_ = true;
+          return kExitOk;
+        }
+        if (!transport_->Rearm()) {
+          Note(transport_->Error());
+          return kExitFailure;
+        }
+      }
+      ExpireStalledFrames();
     }
   }
 
@@ -181,12 +252,20 @@ class Runner {
     if (stats.frames_ignored != 0) {
       summary += ", " + std::to_string(stats.frames_ignored) + " for other encoders";
     }
-    if (encoder_->SkippedBytes() != 0) {
-      summary += ", " + std::to_string(encoder_->SkippedBytes()) + " stray byte(s) skipped";
+    if (SkippedBytes() != 0) {
+      summary += ", " + std::to_string(SkippedBytes()) + " stray byte(s) skipped";
     }
+    // The recording is completed first; the bit-stream file is written either way.
+    std::string recorded;
+    int code = kExitOk;
+    if (air_recorder_ && !air_recorder_->Finish(&recorded)) {
+      Note(air_recorder_->Error());
+      code = kExitFailure;
+    }
+    if (!recorded.empty()) recorded = "; " + recorded;
     if (options_.out.empty()) {
-      Note(summary);
-      return kExitOk;
+      Note(summary + recorded);
+      return code;
     }
     if (air_.size() >= kMaxRecordedGroups) {
       Note("the file holds at most " + std::to_string(kMaxRecordedGroups) +
@@ -201,18 +280,23 @@ class Runner {
     std::snprintf(seconds, sizeof seconds, "%.1f",
                   static_cast<double>(air_.size()) * 208.0 / 2375.0);
     Note(summary + "; " + std::to_string(air_.size()) + " groups (" + seconds +
-         " s of air) written to " + options_.out);
-    return kExitOk;
+         " s of air) written to " + options_.out + recorded);
+    return code;
   }
 
   const Options& options_;
   std::unique_ptr<Transport> transport_;
   std::unique_ptr<Encoder> encoder_;
+  std::map<PeerId, SenderLine> senders_;  // the senders being served
+  std::size_t skipped_by_gone_ = 0;       // stray bytes from senders that have left
+  PeerId speaking_ = 0;                   // whose frame the encoder handles, for the log
+  std::vector<std::uint8_t> replies_;
   std::chrono::steady_clock::time_point start_;
   std::int64_t start_ms_ = 0;
   std::uint64_t limit_ = 0;
   std::uint64_t produced_ = 0;
-  std::vector<Group> air_;
+  std::vector<rds::Group> air_;
+  std::unique_ptr<AirRecorder> air_recorder_;
   bool disconnected_ = false;
 };
 

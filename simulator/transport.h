@@ -1,5 +1,7 @@
-// The line the encoder listens on: a pseudo-terminal standing in for its serial port, or a TCP
-// listener for senders that speak UECP over IP. One peer at a time; the byte stream is the same.
+// The line the encoder listens on: a pseudo-terminal standing in for its serial port, which one
+// sender drives, or a TCP listener that serves several senders at once, as encoders on IP do
+// (the playout system, the traffic-announcement system, a monitoring tool). Each sender's bytes
+// arrive as their own stream; the UECP byte stream is the same on either line.
 #ifndef RDS_SIMULATOR_TRANSPORT_H_
 #define RDS_SIMULATOR_TRANSPORT_H_
 
@@ -11,11 +13,23 @@
 
 namespace sim {
 
-enum class TransportEvent {
-  kNothing,  // woke up, nothing to hand over (e.g. a peer was accepted)
-  kData,     // bytes received
-  kHangup,   // the peer that was connected has gone
-  kError,    // the transport cannot go on; Error() tells why
+// One sender's connection, numbered from 1 in the order they came; never reused in a run.
+using PeerId = std::uint64_t;
+
+// The most TCP senders served at once.
+constexpr std::size_t kMaxTcpSenders = 16;
+
+struct PeerEvent {
+  enum class Kind {
+    kConnected,  // a sender is here (TCP: accepted; terminal: its first bytes arrived)
+    kData,       // bytes from the sender
+    kHangup,     // the sender has gone, or was dropped
+    kRefused,    // a sender beyond kMaxTcpSenders: its connection was closed at once
+  };
+  Kind kind = Kind::kData;
+  PeerId peer = 0;
+  std::vector<std::uint8_t> data;  // kData: the bytes
+  std::string detail;              // kConnected, kRefused: where from; kHangup: why
 };
 
 class Transport {
@@ -24,13 +38,15 @@ class Transport {
 
   // Where senders find us: the terminal's path, or address:port.
   virtual std::string Where() const = 0;
-  // The descriptor to wait on for input, hangups and new peers.
-  virtual int WaitDescriptor() const = 0;
-  // Called when the descriptor is ready; appends received bytes to *data.
-  virtual TransportEvent Service(std::vector<std::uint8_t>* data) = 0;
-  // Sends bytes to the connected peer; false (with Error() set) when they could not all go out.
-  virtual bool Send(const std::vector<std::uint8_t>& bytes) = 0;
-  // Makes ready for the next peer after a hangup.
+  // Waits at most timeout_ms for input, senders coming or going, or room for waiting replies, and
+  // appends what happened, in the order found. A signal ends the wait early. False, with Error()
+  // set, when the line cannot go on.
+  virtual bool Wait(int timeout_ms, std::vector<PeerEvent>* events) = 0;
+  // Sends bytes to a sender without waiting: what the line does not take now goes out later.
+  // False, with Error() set, when they cannot go: the sender does not read its replies or its
+  // line failed. A TCP sender is then dropped, and its kHangup comes with the next Wait.
+  virtual bool Send(PeerId peer, const std::vector<std::uint8_t>& bytes) = 0;
+  // Makes ready for the next sender after the last one has gone.
   virtual bool Rearm() = 0;
   const std::string& Error() const { return error_; }
 

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "simulator/reply_queue.h"
 #include "simulator/transport.h"
 
 namespace sim {
@@ -57,6 +58,7 @@ class PtyTransport : public Transport {
     }
     const int flags = fcntl(master_, F_GETFL);
     fcntl(master_, F_SETFL, flags | O_NONBLOCK);
+    replies_ = ReplyQueue(master_, false);
     if (!link_path.empty()) {
       struct stat info {};
       if (lstat(link_path.c_str(), &info) == 0) {
@@ -74,44 +76,37 @@ class PtyTransport : public Transport {
   }
 
   std::string Where() const override { return slave_path_; }
-  int WaitDescriptor() const override { return master_; }
 
-  TransportEvent Service(std::vector<std::uint8_t>* data) override {
-    std::uint8_t buffer[4096];
-    const ssize_t n = read(master_, buffer, sizeof buffer);
-    if (n > 0) {
-      data->insert(data->end(), buffer, buffer + n);
-      // The sender is here and talking; from now on its close is ours to see.
-      if (slave_ >= 0) {
-        close(slave_);
-        slave_ = -1;
-      }
-      return TransportEvent::kData;
-    }
-    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return TransportEvent::kNothing;
-    // EIO: the last holder of the slave side closed it.
-    if (slave_ >= 0) return TransportEvent::kNothing;
-    return TransportEvent::kHangup;
-  }
-
-  bool Send(const std::vector<std::uint8_t>& bytes) override {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-      const ssize_t n = write(master_, bytes.data() + sent, bytes.size() - sent);
-      if (n > 0) {
-        sent += static_cast<std::size_t>(n);
-        continue;
-      }
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0 && errno == EAGAIN) {
-        // The sender is not reading; wait a little for room, then give up on this reply.
-        pollfd waiter{master_, POLLOUT, 0};
-        if (poll(&waiter, 1, 200) > 0) continue;
-      }
-      error_ = SystemError("cannot send the reply");
+  bool Wait(int timeout_ms, std::vector<PeerEvent>* events) override {
+    const short out = replies_.Empty() ? 0 : POLLOUT;
+    pollfd waiter{master_, static_cast<short>(POLLIN | out), 0};
+    const int ready = poll(&waiter, 1, timeout_ms);
+    if (ready < 0 && errno != EINTR) {
+      error_ = SystemError("cannot wait for the sender");
       return false;
     }
+    if (ready <= 0) return true;
+    // A write error means the sender closed its side; the read below sees the hangup.
+    if ((waiter.revents & POLLOUT) != 0 && !replies_.Flush()) replies_.Clear();
+    if ((waiter.revents & (POLLIN | POLLHUP | POLLERR)) != 0) Service(events);
     return true;
+  }
+
+  bool Send(PeerId /*peer*/, const std::vector<std::uint8_t>& bytes) override {
+    switch (replies_.Push(bytes)) {
+      case ReplyQueue::Result::kOk:
+        return true;
+      case ReplyQueue::Result::kFull:
+        // A serial line cannot be dropped like a connection; the reply is lost instead.
+        error_ = "the sender does not read its replies: " + std::to_string(replies_.Pending()) +
+                 " bytes wait (reply dropped)";
+        return false;
+      case ReplyQueue::Result::kFailed:
+        break;
+    }
+    error_ = SystemError("cannot send the reply") + " (reply dropped)";
+    replies_.Clear();
+    return false;
   }
 
   bool Rearm() override {
@@ -120,10 +115,32 @@ class PtyTransport : public Transport {
       error_ = error;
       return false;
     }
+    ++peer_;
     return true;
   }
 
  private:
+  void Service(std::vector<PeerEvent>* events) {
+    std::uint8_t buffer[4096];
+    const ssize_t n = read(master_, buffer, sizeof buffer);
+    if (n > 0) {
+      // The sender is here and talking; from now on its close is ours to see.
+      if (slave_ >= 0) {
+        close(slave_);
+        slave_ = -1;
+        events->push_back({PeerEvent::Kind::kConnected, peer_, {}, slave_path_});
+      }
+      events->push_back({PeerEvent::Kind::kData, peer_, {buffer, buffer + n}, {}});
+      return;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+    // EIO: the last holder of the slave side closed it. Before the sender's first byte that is
+    // nobody we serve.
+    if (slave_ >= 0) return;
+    replies_.Clear();  // nobody is left to read them
+    events->push_back({PeerEvent::Kind::kHangup, peer_, {}, "closed the terminal"});
+  }
+
   bool HoldSlave(std::string* error) {
     if (slave_ >= 0) return true;
     slave_ = open(slave_path_.c_str(), O_RDWR | O_NOCTTY);
@@ -138,6 +155,8 @@ class PtyTransport : public Transport {
 
   int master_ = -1;
   int slave_ = -1;
+  ReplyQueue replies_{-1, false};
+  PeerId peer_ = 1;
   std::string slave_path_;
   std::string link_;
 };

@@ -3,7 +3,9 @@
 //   - the real program, file in and report out, timed from start to exit, its peak resident
 //     memory taken from the kernel's accounting of the child;
 //   - the decoding core in process, report to a file and report discarded;
-//   - the reference decoder on a 5 Mbit capture, to show what the fast path buys.
+//   - the reference decoder on a 5 Mbit capture, to show what the fast path buys;
+//   - receiver mode (burst correction and re-synchronisation) the same ways: program, core with
+//     the report to a file and discarded.
 // Counters: Mbit/s of capture against wall time; for the program also cpu_Mbit/s (against its
 // own processor time, which other load on the machine does not stretch), peak_MB and input_MB.
 #include <benchmark/benchmark.h>
@@ -18,9 +20,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "decoder/byte_io.h"
 #include "decoder/fast_decoder.h"
+#include "decoder/receiver_run.h"
 #include "decoder/reference_decoder.h"
 #include "tools/capture_gen/station.h"
 
@@ -83,7 +87,7 @@ void SetRate(benchmark::State& state, long long bits) {
                          benchmark::Counter::kIsRate);
 }
 
-void BM_BrovikProgram(benchmark::State& state) {
+void BM_BrovikProgram(benchmark::State& state, const char* option) {
   const std::string input = Capture("big.txt", kBigBits);
   const std::string report = Dir().Path("report.txt");
   long peak_kb = 0;
@@ -91,9 +95,12 @@ void BM_BrovikProgram(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    char* argv[] = {const_cast<char*>(BROVIK_PATH), const_cast<char*>(input.c_str()),
-                    const_cast<char*>(report.c_str()), nullptr};
-    if (posix_spawn(&pid, BROVIK_PATH, nullptr, nullptr, argv, environ) != 0) {
+    std::vector<char*> argv = {const_cast<char*>(BROVIK_PATH)};
+    if (option != nullptr) argv.push_back(const_cast<char*>(option));
+    argv.push_back(const_cast<char*>(input.c_str()));
+    argv.push_back(const_cast<char*>(report.c_str()));
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid, BROVIK_PATH, nullptr, nullptr, argv.data(), environ) != 0) {
       state.SkipWithError("cannot start brovik");
       return;
     }
@@ -117,7 +124,14 @@ void BM_BrovikProgram(benchmark::State& state) {
   state.counters["peak_MB"] = static_cast<double>(peak_kb) / 1024.0;
   state.counters["input_MB"] = static_cast<double>(kBigBits) / 1e6;
 }
-BENCHMARK(BM_BrovikProgram)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_BrovikProgram, fixed_report, nullptr)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_BrovikProgram, receiver, "--receiver")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 class NullSink : public decoder::ReportSink {
  public:
@@ -128,36 +142,53 @@ class NullSink : public decoder::ReportSink {
   std::size_t bytes = 0;
 };
 
-void BM_DecodeCaptureToFile(benchmark::State& state) {
+// The fixed report's decoder, or the receiver's block layer in receiver mode.
+decoder::ExitCode Decode(bool receiver, decoder::ByteSource& source, decoder::ReportSink& sink) {
+  if (!receiver) return decoder::DecodeCapture(source, sink);
+  return decoder::RunReceiver(decoder::ReceiverRunOptions{}, source, &sink, {}, nullptr);
+}
+
+void BM_DecodeCaptureToFile(benchmark::State& state, bool receiver) {
   const std::string input = Capture("big.txt", kBigBits);
   for (auto _ : state) {
     std::FILE* in = std::fopen(input.c_str(), "rb");
     std::FILE* out = std::fopen(Dir().Path("report.txt").c_str(), "w");
     decoder::FileSource source(in);
     decoder::FileSink sink(out);
-    const decoder::ExitCode code = decoder::DecodeCapture(source, sink);
+    const decoder::ExitCode code = Decode(receiver, source, sink);
     std::fclose(in);
     std::fclose(out);
     if (code != decoder::ExitCode::kDone) state.SkipWithError("decoding failed");
   }
   SetRate(state, kBigBits);
 }
-BENCHMARK(BM_DecodeCaptureToFile)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_DecodeCaptureToFile, fixed_report, false)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_DecodeCaptureToFile, receiver, true)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
-void BM_DecodeCaptureDiscardingReport(benchmark::State& state) {
+void BM_DecodeCaptureDiscardingReport(benchmark::State& state, bool receiver) {
   const std::string input = Capture("big.txt", kBigBits);
   for (auto _ : state) {
     std::FILE* in = std::fopen(input.c_str(), "rb");
     decoder::FileSource source(in);
     NullSink sink;
-    const decoder::ExitCode code = decoder::DecodeCapture(source, sink);
+    const decoder::ExitCode code = Decode(receiver, source, sink);
     std::fclose(in);
     if (code != decoder::ExitCode::kDone) state.SkipWithError("decoding failed");
     benchmark::DoNotOptimize(sink.bytes);
   }
   SetRate(state, kBigBits);
 }
-BENCHMARK(BM_DecodeCaptureDiscardingReport)
+BENCHMARK_CAPTURE(BM_DecodeCaptureDiscardingReport, fixed_report, false)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_DecodeCaptureDiscardingReport, receiver, true)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);

@@ -6,13 +6,13 @@
 
 #include <random>
 
-#include "tools/capture_gen/rds_blocks.h"
+#include "rdscore/block_code.h"
 
 namespace {
 
-using capture::EncodeBlock;
-using capture::Offset;
 using decoder::BlockOffset;
+using rds::EncodeBlock;
+using rds::Offset;
 
 struct EncodedCase {
   std::uint16_t info;
@@ -24,16 +24,16 @@ struct EncodedCase {
 
 TEST(BlockCode, EncodedBlocksCarryTheirOffsetSyndrome) {
   const EncodedCase cases[] = {
-      {0x0000, Offset::A, 0x00000FC, 0x3D8, decoder::A},
-      {0x0000, Offset::B, 0x0000198, 0x3D4, decoder::B},
-      {0x0000, Offset::C, 0x0000168, 0x25C, decoder::C},
-      {0x0000, Offset::CPrime, 0x0000350, 0x3CC, decoder::CPrime},
-      {0x0000, Offset::D, 0x00001B4, 0x258, decoder::D},
-      {0xD3A1, Offset::A, 0x34E8713, 0x3D8, decoder::A},
-      {0x054C, Offset::B, 0x015325D, 0x3D4, decoder::B},
-      {0x2041, Offset::C, 0x0810749, 0x25C, decoder::C},
-      {0x2041, Offset::CPrime, 0x0810571, 0x3CC, decoder::CPrime},
-      {0xFFFF, Offset::D, 0x3FFFD79, 0x258, decoder::D},
+      {0x0000, Offset::kA, 0x00000FC, 0x3D8, decoder::A},
+      {0x0000, Offset::kB, 0x0000198, 0x3D4, decoder::B},
+      {0x0000, Offset::kC, 0x0000168, 0x25C, decoder::C},
+      {0x0000, Offset::kCPrime, 0x0000350, 0x3CC, decoder::CPrime},
+      {0x0000, Offset::kD, 0x00001B4, 0x258, decoder::D},
+      {0xD3A1, Offset::kA, 0x34E8713, 0x3D8, decoder::A},
+      {0x054C, Offset::kB, 0x015325D, 0x3D4, decoder::B},
+      {0x2041, Offset::kC, 0x0810749, 0x25C, decoder::C},
+      {0x2041, Offset::kCPrime, 0x0810571, 0x3CC, decoder::CPrime},
+      {0xFFFF, Offset::kD, 0x3FFFD79, 0x258, decoder::D},
   };
   for (const EncodedCase& c : cases) {
     SCOPED_TRACE(c.block);
@@ -64,7 +64,7 @@ TEST(BlockCode, PlainCodeWordsAreNamedEAndOthersNone) {
 
 TEST(BlockCode, BitEighteenTurnsCIntoD) {
   // 0x25C ^ 0x258 = 0x004, the parity-check row of bit 18.
-  const std::uint32_t c_block = EncodeBlock(0x1234, Offset::C);
+  const std::uint32_t c_block = EncodeBlock(0x1234, Offset::kC);
   EXPECT_EQ(decoder::OffsetOf(decoder::Syndrome(c_block ^ (1u << 18))), decoder::D);
 }
 

@@ -1,5 +1,6 @@
 // The real brovik executable in a scratch directory: exit codes, which files exist afterwards and
 // what they hold, messages, and the command line.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,14 +14,15 @@
 #include <sstream>
 #include <string>
 
+#include "rdscore/group.h"
+#include "tests/support/child_process.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/capture_gen/rds_blocks.h"
 
 namespace {
 
 std::string GoodCapture() {
   std::string bits;
-  capture::AppendGroup(bits, 0xD3A1, 0x0548, 0xE301, 0x4252);
+  rds::AppendGroupBits(rds::Group{{0xD3A1, 0x0548, 0xE301, 0x4252}}, &bits);
   return "200\n" + bits + "\n";
 }
 
@@ -29,6 +31,15 @@ const char kGoodReport[] =
     "       53 38c048a e301 08a C  - AF(3)= 87.6  87.5  87.5  \n"
     "       79 1094a11 4252 211 D  - PS='BR      '\n"
     "      105 0000000 0000 000 E  - \n";
+
+// The same capture in receiver mode: the block A it synchronised on is reported too, and the zero
+// block after the group, which is no block A, is a block error.
+const char kGoodReceiverReport[] =
+    "        1 34e8713 d3a1 313 A  - PI=d3a1 \n"
+    "       27 0152100 0548 100 B  - Group= 0A PTY=10 TP=O TA=N MS=M DI=0 Decode=0 \n"
+    "       53 38c048a e301 08a C  - AF(3)= 87.6  87.5  87.5  \n"
+    "       79 1094a11 4252 211 D  - PS='BR      '\n"
+    "      105 0000000 0000 000 ?  - \n";
 
 std::optional<std::string> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -213,6 +224,82 @@ std::vector<CliCase> Cases() {
        "",
        "brovik: unknown option '--fast'\nusage: brovik [INPUT [OUTPUT]]"},
       {"TooManyArguments", {}, "a b c", "", 64, {}, "", "too many arguments"},
+      {"Receiver",
+       {{"capture.txt", good}},
+       "--receiver capture.txt out.txt",
+       "",
+       0,
+       {{"out.txt", kGoodReceiverReport}},
+       "",
+       ""},
+      {"ReceiverWithLongestBurst",
+       {{"capture.txt", good}},
+       "--receiver --max-burst=5 capture.txt -",
+       "",
+       0,
+       {},
+       kGoodReceiverReport,
+       ""},
+      // A stream without a count line, from standard input to standard output: every whole block.
+      {"StreamReadsStandardInput",
+       {{"bits.txt", good.substr(4)}},
+       "--stream",
+       "bits.txt",
+       0,
+       {{"rds-out.txt", kAbsent}},
+       std::string(kGoodReport).substr(0, std::string(kGoodReport).find("      105")),
+       ""},
+      {"ReceiverNoSyncSaysSo",
+       {{"capture.txt", no_sync}},
+       "--receiver capture.txt out.txt",
+       "",
+       4,
+       {{"out.txt", ""}},
+       "",
+       "no two blocks in sequence"},
+      {"MaxBurstZero",
+       {},
+       "--receiver --max-burst 0",
+       "",
+       64,
+       {{"rds-out.txt", kAbsent}},
+       "",
+       "brovik: --max-burst takes a whole number from 1 to 5, not '0'"},
+      {"MaxBurstSix", {}, "--receiver --max-burst=6", "", 64, {}, "", "from 1 to 5, not '6'"},
+      {"MaxBurstWithoutValue", {}, "--receiver --max-burst", "", 64, {}, "", "needs a value"},
+      {"MaxBurstWithoutReceiver", {}, "--max-burst 3", "", 64, {}, "", "add --receiver"},
+      {"JsonAndReportBothOnStandardOutput",
+       {{"capture.txt", good}},
+       "--json capture.txt -",
+       "",
+       64,
+       {},
+       "",
+       "cannot both go to standard output"},
+      {"JsonOntoTheCapture",
+       {{"capture.txt", good}},
+       "--json=capture.txt capture.txt",
+       "",
+       1,
+       {{"capture.txt", good}},
+       "",
+       "same file"},
+      {"SummaryThatCannotBeWritten",
+       {{"capture.txt", good}},
+       "--summary=/dev/full capture.txt",
+       "",
+       1,
+       {{"rds-out.txt", kAbsent}},
+       "",
+       "cannot write the summary to '/dev/full'"},
+      {"SummaryFileThatCannotBeCreated",
+       {{"capture.txt", good}},
+       "--summary=no/such/dir capture.txt",
+       "",
+       1,
+       {},
+       "",
+       "cannot create 'no/such/dir'"},
   };
 }
 
@@ -250,6 +337,64 @@ TEST_P(BrovikCliTest, ExitCodeFilesAndMessages) {
   } else {
     EXPECT_NE(outcome.err.find(c.stderr_part), std::string::npos) << outcome.err;
   }
+}
+
+// The station view: JSON lines and the summary go where they are asked, and the block report is
+// written only when OUTPUT is named.
+TEST(BrovikStationView, JsonLinesSummaryAndReport) {
+  ScratchDir dir;
+  WriteFile(dir.Path("capture.txt"), GoodCapture());
+  struct Case {
+    std::string args;
+    std::string stdout_part;   // in standard output
+    std::string summary_part;  // in sum.txt
+    bool report;               // out.txt written with the fixed report
+  } const cases[] = {
+      {"--json capture.txt", "\"group\":\"0A\",\"tp\":true,\"prog_type\":\"Pop music\"", "", false},
+      {"--json --summary capture.txt", "  PTY          10 Pop music", "", false},
+      {"--summary=sum.txt --json capture.txt out.txt", "\"partial_ps\":\"BR      \"",
+       "  TP/TA        TP on", true},
+      {"--receiver --json capture.txt", "{\"pi\":\"0xD3A1\",\"group\":\"0A\"", "", false},
+      {"--rbds --json capture.txt", "\"prog_type\":\"Country\"", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const Outcome outcome = RunBrovik(dir, c.args, "");
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find(c.stdout_part), std::string::npos) << outcome.out;
+    if (!c.summary_part.empty()) {
+      EXPECT_NE(ReadFile(dir.Path("sum.txt")).value_or("").find(c.summary_part), std::string::npos);
+    }
+    EXPECT_EQ(ReadFile(dir.Path("out.txt")),
+              c.report ? std::optional<std::string>(kGoodReport) : std::nullopt);
+    EXPECT_FALSE(ReadFile(dir.Path("rds-out.txt")).has_value());
+    unlink(dir.Path("out.txt").c_str());
+  }
+}
+
+// A live stream through a FIFO: lines come out while the writer still holds the pipe open, and
+// SIGINT ends the run cleanly with the report of everything that arrived and the summary.
+TEST(BrovikStream, ReportGrowsAsBitsArriveAndSigintEndsItCleanly) {
+  ScratchDir dir;
+  const std::string fifo = dir.Path("bits");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ChildProcess brovik(BROVIK_PATH,
+                      {"--stream", "--receiver", "--summary=" + dir.Path("sum.txt"), fifo, "-"});
+  const int writer = open(fifo.c_str(), O_WRONLY);
+  ASSERT_GE(writer, 0);
+  std::string bits;
+  rds::AppendGroupBits(rds::Group{{0xD3A1, 0x0548, 0xE301, 0x4252}}, &bits);
+  rds::AppendGroupBits(rds::Group{{0xD3A1, 0x0549, 0x0237, 0x4F56}}, &bits);
+  bits += "\n";
+  ASSERT_EQ(write(writer, bits.data(), bits.size()), static_cast<ssize_t>(bits.size()));
+  EXPECT_EQ(brovik.ReadLine(), "        1 34e8713 d3a1 313 A  - PI=d3a1 ");
+  brovik.Signal(SIGINT);
+  EXPECT_EQ(brovik.Wait(), 0) << brovik.Errors();
+  EXPECT_NE(brovik.Output().find("      183 13d59b9 4f56 1b9 D  - PS='BROV    '\n"),
+            std::string::npos)
+      << brovik.Output();
+  EXPECT_NE(ReadFile(dir.Path("sum.txt")).value_or("").find("  Groups       2"), std::string::npos);
+  close(writer);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, BrovikCliTest, ::testing::ValuesIn(Cases()),

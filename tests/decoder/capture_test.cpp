@@ -53,11 +53,11 @@ std::vector<CaptureCase> Cases() {
       // for four lines: after the last, 52 to 77 positions remain.
       {"GroupAtStart", "200\n" + FirstGroup() + "\n", ExitCode::kDone, kGroupAtStart},
       // 52 bit characters, N = 53: synchronisation takes the last position, one line follows.
-      {"SingleLineAtEnd", "53\n" + Bits(0xD3A1, Offset::A) + Bits(0x0548, Offset::B) + "\n",
+      {"SingleLineAtEnd", "53\n" + Bits(0xD3A1, Offset::kA) + Bits(0x0548, Offset::kB) + "\n",
        ExitCode::kDone, kLineB27},
       // N = 52 reads only 51 of them: the last bit of block B (a one in 015325d) reads as zero, so
       // there is no synchronisation.
-      {"LastCharacterNeverRead", "52\n" + Bits(0xD3A1, Offset::A) + Bits(0x054C, Offset::B),
+      {"LastCharacterNeverRead", "52\n" + Bits(0xD3A1, Offset::kA) + Bits(0x054C, Offset::kB),
        ExitCode::kNoSync, ""},
       {"SpaceIsABitPosition", "200\n " + FirstGroup() + "\n", ExitCode::kDone, kShiftedByOne},
       {"ZeroByteIsABitPosition", "200\n" + zero_byte + FirstGroup() + "\n", ExitCode::kDone,
@@ -66,7 +66,7 @@ std::vector<CaptureCase> Cases() {
       {"LoneCrIsABitPosition", "200\r\n\r" + FirstGroup() + "\r\n", ExitCode::kDone, kShiftedByOne},
       // Block A with its first bit inverted matches no offset; the lines after it stay aligned.
       {"UnknownOffsetKeepsAlignment",
-       "300\n" + FirstGroup() + Flip(Bits(0xD3A1, Offset::A), 0) + SecondGroup().substr(26) + "\n",
+       "300\n" + FirstGroup() + Flip(Bits(0xD3A1, Offset::kA), 0) + SecondGroup().substr(26) + "\n",
        ExitCode::kDone,
        Lines({kLineB27, kLineC53, kLineD79, "      105 14e8713 53a1 313 ?  - \n",
               "      131 01524b9 0549 0b9 B  - Group= 0A PTY=10 TP=O TA=N MS=M DI=0 Decode=1 \n",
@@ -76,8 +76,8 @@ std::vector<CaptureCase> Cases() {
       // Bit 18 of a block C (character 7) turns its syndrome into D's: reported and decoded as
       // D, the PS takes the two altered bytes.
       {"CReadAsD",
-       "200\n" + Bits(0xD3A1, Offset::A) + Bits(0x0548, Offset::B) +
-           Flip(Bits(0xE301, Offset::C), 7) + Bits(0x4252, Offset::D) + "\n",
+       "200\n" + Bits(0xD3A1, Offset::kA) + Bits(0x0548, Offset::kB) +
+           Flip(Bits(0xE301, Offset::kC), 7) + Bits(0x4252, Offset::kD) + "\n",
        ExitCode::kDone,
        Lines({kLineB27, "       53 388048a e201 08a D  - PS='\xe2\x01      '\n", kLineD79,
               "      105 0000000 0000 000 E  - \n"})},
@@ -90,14 +90,14 @@ std::vector<CaptureCase> Cases() {
               "      287 0000000 0000 000 E  - \n", "      313 0000000 0000 000 E  - \n"})},
       // A block A followed by a block D: no synchronisation there, the search goes on after it.
       {"ANotFollowedByB",
-       "260\n" + Bits(0xD3A1, Offset::A) + Bits(0x4252, Offset::D) + FirstGroup() + "\n",
+       "260\n" + Bits(0xD3A1, Offset::kA) + Bits(0x4252, Offset::kD) + FirstGroup() + "\n",
        ExitCode::kDone,
        Lines({"       79 0152100 0548 100 B  - Group= 0A PTY=10 TP=O TA=N MS=M DI=0 Decode=0 \n",
               "      105 38c048a e301 08a C  - AF(3)= 87.6  87.5  87.5  \n",
               "      131 1094a11 4252 211 D  - PS='BR      '\n",
               "      157 0000000 0000 000 E  - \n", "      183 0000000 0000 000 E  - \n"})},
       {"OnlyZeros", "500\n" + std::string(400, '0') + "\n", ExitCode::kNoSync, ""},
-      {"AWithoutB", "500\n" + Bits(0xD3A1, Offset::A) + "\n", ExitCode::kNoSync, ""},
+      {"AWithoutB", "500\n" + Bits(0xD3A1, Offset::kA) + "\n", ExitCode::kNoSync, ""},
       {"EmptyBitLine", "99999\n\n", ExitCode::kNoSync, ""},
 
       // Count lines, converted like strtol on at most 9 characters.

@@ -18,10 +18,10 @@
 #include <thread>
 #include <vector>
 
+#include "rdscore/group.h"
 #include "tests/support/child_process.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/capture_gen/rds_blocks.h"
 
 namespace {
 
@@ -57,10 +57,10 @@ std::string Hex(const std::string& hex) {
 // brovik without arguments: "rds-in.txt" in, "rds-out.txt" out, no message, the exit code alone.
 
 // One group (PI D3A1, 0A segment 0, AF count 3 and code 1, PS "BR"), as the block encoder of
-// the capture generator writes it, then the zeros of the bit line's end.
+// the RDS core writes it, then the zeros of the bit line's end.
 std::string GroupBits() {
   std::string bits;
-  capture::AppendGroup(bits, 0xD3A1, 0x0548, 0xE301, 0x4252);
+  rds::AppendGroupBits(rds::Group{{0xD3A1, 0x0548, 0xE301, 0x4252}}, &bits);
   return bits;
 }
 

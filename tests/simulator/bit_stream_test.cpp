@@ -8,7 +8,7 @@ namespace sim {
 namespace {
 
 TEST(BitStream, CountLineThenOneCharacterPerBit) {
-  Group group;
+  rds::Group group;
   group.blocks = {0x4123, 0x0408, 0x2020, 0x5241};
   // Blocks 0x1048ECB (A), 0x01021EB (B), 0x0808000 (C), 0x149046E (D), 26 bits each.
   const std::string bits =
@@ -17,7 +17,7 @@ TEST(BitStream, CountLineThenOneCharacterPerBit) {
       "00100000001000000000000000"
       "01010010010000010001101110";
   struct Case {
-    std::vector<Group> groups;
+    std::vector<rds::Group> groups;
     std::string file;
   } const cases[] = {
       {{}, "1\n\n"},

@@ -24,22 +24,21 @@ Station::Station(StationConfig config) : config_(std::move(config)) {
   }
 }
 
-void Station::AppendNextGroup(std::string& out) {
+rds::Group Station::NextGroup() {
   const std::uint64_t n = group_++;
-  if (n % kGroupsPerMinute == kGroupsPerMinute - 1) {
-    AppendClockTime(out);
-  } else if (n % 5 == 4) {
-    AppendRadiotext(out);
-  } else if (n % 97 == 50) {
-    // A group the decoder only names: 10A, programme type name.
-    AppendGroup(out, config_.pi, BlockB(10, 0, config_.tp, config_.pty, 0), Chars("POP MUSI", 0),
+  if (n % kGroupsPerMinute == kGroupsPerMinute - 1) return ClockTime();
+  if (n % 5 == 4) return Radiotext();
+  // A group the decoder only names: 10A, programme type name.
+  if (n % 97 == 50) {
+    return Make(rds::BlockB(10, false, config_.tp != 0, config_.pty, 0), Chars("POP MUSI", 0),
                 Chars("POP MUSI", 2));
-  } else {
-    AppendBasicTuning(out);
   }
+  return BasicTuning();
 }
 
-void Station::AppendBasicTuning(std::string& out) {
+void Station::AppendNextGroup(std::string& out) { rds::AppendGroupBits(NextGroup(), &out); }
+
+rds::Group Station::BasicTuning() {
   const int segment = ps_segment_;
   ps_segment_ = (ps_segment_ + 1) & 3;
   const int di_bit = (config_.di >> (3 - segment)) & 1;  // d3 goes with segment 0
@@ -52,42 +51,39 @@ void Station::AppendBasicTuning(std::string& out) {
   const int first = list[af_index_ % list.size()];
   const int second = list[(af_index_ + 1) % list.size()];
   af_index_ = (af_index_ + 2) % list.size();
-  AppendGroup(out, config_.pi, BlockB(0, 0, config_.tp, config_.pty, low5),
+  return Make(rds::BlockB(0, false, config_.tp != 0, config_.pty, low5),
               static_cast<std::uint16_t>((first << 8) | second),
               Chars(config_.ps, 2 * static_cast<std::size_t>(segment)));
 }
 
-void Station::AppendRadiotext(std::string& out) {
+rds::Group Station::Radiotext() {
   const std::string& text = config_.radiotexts[text_index_];
   const int flag = static_cast<int>(text_index_ & 1);
-  // A text that ends early is closed by its CR; only the segments up to there are sent.
-  const std::size_t used = text.size() < kRadiotextLength ? text.size() : kRadiotextLength;
   const bool version_b = flag == 1;  // the second text goes out in 2B groups
   const std::size_t per_group = version_b ? 2 : 4;
+  // Sixteen segments address 64 characters in 2A groups but only 32 in 2B groups; a longer text
+  // is cut there rather than wrapping its segment address into the A/B flag. A text that ends
+  // early is closed by its CR; only the segments up to there are sent.
+  const std::size_t capacity = 16 * per_group;
+  const std::size_t used = text.size() < capacity ? text.size() : capacity;
   const auto segments = static_cast<int>((used + per_group - 1) / per_group);
   const int segment = text_segment_ % (segments == 0 ? 1 : segments);
   const int low5 = (flag << 4) | segment;
   const std::size_t at = per_group * static_cast<std::size_t>(segment);
-  if (version_b) {
-    AppendGroup(out, config_.pi, BlockB(2, 1, config_.tp, config_.pty, low5), config_.pi,
-                Chars(text, at));
-  } else {
-    AppendGroup(out, config_.pi, BlockB(2, 0, config_.tp, config_.pty, low5), Chars(text, at),
-                Chars(text, at + 2));
-  }
+  const std::uint16_t b = rds::BlockB(2, version_b, config_.tp != 0, config_.pty, low5);
+  const rds::Group group = version_b ? Make(b, config_.pi, Chars(text, at))
+                                     : Make(b, Chars(text, at), Chars(text, at + 2));
   if (++text_segment_ >= segments) {
     text_segment_ = 0;
     text_index_ = (text_index_ + 1) % config_.radiotexts.size();
   }
+  return group;
 }
 
-void Station::AppendClockTime(std::string& out) {
-  int low5 = 0;
-  std::uint16_t c = 0;
-  std::uint16_t d = 0;
-  ClockTimeWords(config_.clock, &low5, &c, &d);
-  AppendGroup(out, config_.pi, BlockB(4, 0, config_.tp, config_.pty, low5), c, d);
-  ClockTime& ct = config_.clock;
+rds::Group Station::ClockTime() {
+  const rds::Group group =
+      rds::ClockTimeGroup(config_.pi, config_.tp != 0, config_.pty, config_.clock);
+  rds::ClockTime& ct = config_.clock;
   if (++ct.minute == 60) {
     ct.minute = 0;
     if (++ct.hour == 24) {
@@ -95,6 +91,7 @@ void Station::AppendClockTime(std::string& out) {
       ++ct.mjd;
     }
   }
+  return group;
 }
 
 }  // namespace capture

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/capture_gen/rds_blocks.h"
+#include "rdscore/group.h"
 
 namespace capture {
 
@@ -24,20 +24,26 @@ struct StationConfig {
   std::vector<std::string> radiotexts = {"Now playing: the RDS test tone, decoded byte for byte\r",
                                          "Traffic on the ring road is moving freely again"};
   std::vector<int> af_codes = {1, 55, 91, 204, 150};  // FM codes 1..204
-  ClockTime clock = {60652, 17, 45, 0, 2};
+  rds::ClockTime clock = {60652, 17, 45, 2};
 };
 
 class Station {
  public:
   explicit Station(StationConfig config);
 
+  // The next group on air.
+  rds::Group NextGroup();
+
   // Appends the next group's 104 bits as characters.
   void AppendNextGroup(std::string& out);
 
  private:
-  void AppendBasicTuning(std::string& out);
-  void AppendRadiotext(std::string& out);
-  void AppendClockTime(std::string& out);
+  rds::Group Make(std::uint16_t b, std::uint16_t c, std::uint16_t d) const {
+    return rds::Group{{config_.pi, b, c, d}};
+  }
+  rds::Group BasicTuning();
+  rds::Group Radiotext();
+  rds::Group ClockTime();
 
   StationConfig config_;
   std::uint64_t group_ = 0;
