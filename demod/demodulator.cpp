@@ -90,7 +90,16 @@ void Demodulator::Process(const float* samples, std::size_t count, std::string* 
   }
 }
 
-void Demodulator::Finish(std::string* bits) { tracker_.Flush(bits); }
+void Demodulator::Finish(std::string* bits) {
+  // The last bits are still inside the decimator and the matched filter: push them out with
+  // silence as long as those filters' delays (and a few samples for the clock's strobes), so
+  // that a recording yields its bits to the end.
+  const auto factor = static_cast<std::size_t>(rds_decimator_.factor());
+  const std::size_t tail = rds_decimator_.taps() + (matched_filter_.length() + 4) * factor;
+  const std::vector<float> silence(tail, 0.0f);
+  Process(silence.data(), silence.size(), bits);
+  tracker_.Flush(bits);
+}
 
 double Demodulator::PilotSamplesPerSymbol() const {
   return low_rate_ / kPilotExtraFactor / kHalfBitRate;
