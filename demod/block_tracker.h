@@ -50,6 +50,10 @@ class BlockTracker {
   void CheckBlock();
   void Search(std::uint16_t syndrome);
   float LikelihoodScale() const;
+  void RememberStation(int slot, std::uint32_t block);
+  bool FitsTheStation(int slot, std::uint32_t block) const;
+  static bool CarriesPi(int slot, std::uint32_t block);
+  float UncheckedLimit() const;
 
   bool soft_correct_;
   SoftBlockDecoder soft_decoder_;
@@ -64,12 +68,20 @@ class BlockTracker {
   long long next_block_end_ = 0;
   int next_slot_ = 0;  // 0..3: A, B, C/C', D
   int failures_in_a_row_ = 0;
+  float damage_ = 0;  // share of blocks recently arrived damaged (about the last 32)
   bool group_good_ = true;
   bool version_b_known_ = false;
   bool version_b_ = false;
   // The last block found while searching: where it ended and its slot in the group.
   long long candidate_end_ = -1;
   int candidate_slot_ = -1;
+
+  // The station's identity as the last clean blocks gave it.
+  static constexpr std::uint16_t kTpPtyMask = 0x07E0;  // block B: TP (bit 10), PTY (bits 9..5)
+  std::uint16_t pi_ = 0;
+  bool pi_known_ = false;
+  std::uint16_t tp_pty_ = 0;
+  bool tp_pty_known_ = false;
 
   BlockCounts counts_;
 };

@@ -22,8 +22,8 @@ std::uint32_t LevelMask(int k) {
 }  // namespace
 
 SoftCorrection SoftBlockDecoder::Correct(const SoftBlock& block, std::uint16_t syndrome,
-                                         std::uint16_t other_syndrome,
-                                         float likelihood_scale) const {
+                                         std::uint16_t other_syndrome, float likelihood_scale,
+                                         float max_cost) const {
   std::array<int, kLevels> order{};
   for (int k = 0; k < kLevels; ++k) order[static_cast<std::size_t>(k)] = k;
   std::partial_sort(order.begin(), order.begin() + kCandidates, order.end(), [&](int a, int b) {
@@ -60,7 +60,7 @@ SoftCorrection SoftBlockDecoder::Correct(const SoftBlock& block, std::uint16_t s
     }
   }
   // Believe a correction only when it is likely in itself and far likelier than the next one.
-  if (best.found && (best.cost > max_cost_ || runner_up - best.cost < margin_)) best.found = false;
+  if (best.found && (best.cost > max_cost || runner_up - best.cost < margin_)) best.found = false;
   return best;
 }
 

@@ -34,20 +34,19 @@ struct SoftCorrection {
 
 class SoftBlockDecoder {
  public:
-  // Both in log-likelihood units: a correction may give up at most `max_cost` (the flipped
-  // decisions were together at most e^max_cost times likelier than their opposites), and the
-  // next candidate must cost at least `margin` more.
-  SoftBlockDecoder(float max_cost, float margin) : max_cost_(max_cost), margin_(margin) {}
+  // The next candidate must cost at least `margin` more than the one taken (log-likelihood).
+  explicit SoftBlockDecoder(float margin) : margin_(margin) {}
 
   // The likeliest correction that gives the block one of the wanted syndromes (one or two; pass
   // the same twice for one), among one or two flips of the eight least reliable levels.
   // `likelihood_scale` turns a reliability into a log-likelihood (2A/σ² for levels ±A in
-  // Gaussian noise of variance σ²).
+  // Gaussian noise of variance σ²); a correction may give up at most `max_cost` of it (the
+  // flipped decisions were together at most e^max_cost times likelier than their opposites).
   SoftCorrection Correct(const SoftBlock& block, std::uint16_t syndrome,
-                         std::uint16_t other_syndrome, float likelihood_scale) const;
+                         std::uint16_t other_syndrome, float likelihood_scale,
+                         float max_cost) const;
 
  private:
-  float max_cost_;
   float margin_;
 };
 

@@ -79,9 +79,9 @@ TEST(SoftBlockDecoder, FlipsTheDoubtfulLevelsAndNothingSure) {
   };
   // Sure levels cost 10 to flip with this scale, over the limit of 8; doubtful ones 0.5 to 3.
   constexpr float kScale = 10;
-  const SoftBlockDecoder decoder(8, 4);
+  const SoftBlockDecoder decoder(4);
   for (const Case& c : cases) {
-    const SoftCorrection fix = decoder.Correct(c.block, b, b, kScale);
+    const SoftCorrection fix = decoder.Correct(c.block, b, b, kScale, 8);
     EXPECT_EQ(fix.found, c.found) << c.what;
     if (fix.found) {
       EXPECT_EQ(fix.bits, sent) << c.what;
@@ -93,7 +93,8 @@ TEST(SoftBlockDecoder, FlipsTheDoubtfulLevelsAndNothingSure) {
   const std::uint16_t c_prime = rds::OffsetSyndrome(rds::Offset::kCPrime);
   const std::uint32_t sent_c = rds::EncodeBlock(0x4123, rds::Offset::kCPrime);
   const std::uint32_t received = sent_c ^ (0x3u << 10);  // level 15
-  const SoftCorrection fix = decoder.Correct(Received(received, {{15, 0.1f}}), c, c_prime, kScale);
+  const SoftCorrection fix =
+      decoder.Correct(Received(received, {{15, 0.1f}}), c, c_prime, kScale, 8);
   EXPECT_TRUE(fix.found);
   EXPECT_EQ(fix.bits, sent_c);
 }
