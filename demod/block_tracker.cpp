@@ -141,7 +141,7 @@ float BlockTracker::UncheckedLimit() const {
   // a cheap flip that fits it a coincidence: such blocks are corrected less boldly as the share
   // of damaged blocks rises (about 35 % at SNR −2.5 dB, 75 % at −5 dB), and not at all beyond.
   if (damage_ < 0.35f) return kSoftCostLimit;
-  if (damage_ < 0.75f) return kSoftCostLimit / 2;
+  if (damage_ < 0.75f) return kSoftCostLimit * 5 / 8;
   return -1.0f;
 }
 

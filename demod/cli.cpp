@@ -116,6 +116,7 @@ bool RateSupported(double rate) { return rate >= kMinSampleRate && rate <= kMaxS
 
 class Progress {
  public:
+  // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): on or off, then what it shows
   Progress(bool enabled, double rate, long long length)
       : enabled_(enabled), rate_(rate), length_(length) {}
 

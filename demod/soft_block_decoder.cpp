@@ -21,9 +21,11 @@ std::uint32_t LevelMask(int k) {
 
 }  // namespace
 
+// NOLINTBEGIN(bugprone-easily-swappable-parameters): the two offsets count in either order
 SoftCorrection SoftBlockDecoder::Correct(const SoftBlock& block, std::uint16_t syndrome,
                                          std::uint16_t other_syndrome, float likelihood_scale,
                                          float max_cost) const {
+  // NOLINTEND(bugprone-easily-swappable-parameters)
   std::array<int, kLevels> order{};
   for (int k = 0; k < kLevels; ++k) order[static_cast<std::size_t>(k)] = k;
   std::partial_sort(order.begin(), order.begin() + kCandidates, order.end(), [&](int a, int b) {
@@ -41,6 +43,7 @@ SoftCorrection SoftBlockDecoder::Correct(const SoftBlock& block, std::uint16_t s
   const std::uint16_t received = rds::Syndrome(block.bits);
   SoftCorrection best;
   float runner_up = std::numeric_limits<float>::infinity();
+  // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): syndrome, then the flip that gives it
   auto consider = [&](std::uint16_t s, std::uint32_t mask, std::uint32_t levels, float cost) {
     if (s != syndrome && s != other_syndrome) return;
     if (best.found && cost >= best.cost) {

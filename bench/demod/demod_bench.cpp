@@ -35,7 +35,7 @@ std::vector<float> Multiplex(double rate, double seconds) {
   const double half_bit = rate / (2 * rds::kBitRate);  // samples per half bit
   std::mt19937 random(7);
   std::normal_distribution<float> noise(0, 0.002f);
-  std::vector<float> halves(static_cast<std::size_t>(count / half_bit) + 32);
+  std::vector<float> halves(static_cast<std::size_t>(static_cast<double>(count) / half_bit) + 32);
   int level = 1;
   for (std::size_t i = 0; i + 1 < halves.size(); i += 2) {
     if ((random() & 1) != 0) level = -level;
@@ -48,7 +48,8 @@ std::vector<float> Multiplex(double rate, double seconds) {
     double baseband = 0;
     for (long k = static_cast<long>(t) - 8; k <= static_cast<long>(t) + 8; ++k) {
       if (k >= 0)
-        baseband += halves[static_cast<std::size_t>(k)] * rds::ShapingImpulse((t - k) / 2);
+        baseband += halves[static_cast<std::size_t>(k)] *
+                    rds::ShapingImpulse((t - static_cast<double>(k)) / 2);
     }
     const double time = static_cast<double>(n) / rate;
     out[n] = static_cast<float>(0.03 * baseband * std::cos(2 * kPi * 57000 * time) +
@@ -89,7 +90,7 @@ BENCHMARK(BM_Demodulator)
 // process: a process started later inherits the peak memory of the one that starts it, and the
 // program's own peak is what is measured.
 std::string Recording(int minutes) {
-  const std::string path = "/tmp/rds-demod-bench-" + std::to_string(minutes) + ".wav";
+  std::string path = "/tmp/rds-demod-bench-" + std::to_string(minutes) + ".wav";
   if (access(path.c_str(), R_OK) == 0) return path;
   const pid_t maker = fork();
   if (maker != 0) {

@@ -7,6 +7,8 @@ and docs/rds-demod.md define it: RDS power over the noise in 57 kHz +/- 2.4 kHz;
 without --soft-correct, and brovik --receiver decodes them with its burst correction. A group
 counts when its four blocks arrive exactly as sent:
   - in rds-demod's own bits, without correction, and with --soft-correct;
+  - in rds-demod's bits with every single wrong symbol corrected (a reference decoder here that
+    knows the offset due, as a decoder in synchronisation does: what the best decoders do);
   - among the blocks brovik --receiver reports (clean or corrected) from each of those.
 A wrong block passes its syndrome check (or is "corrected") but differs from what was sent; a
 wrong group has four blocks that all pass and at least one of them wrong, i.e. a group a
@@ -32,6 +34,10 @@ PARITY_ROWS = [0x31B, 0x38F, 0x2A7, 0x0F7, 0x1EE, 0x3DC, 0x201, 0x1BB, 0x376, 0x
                0x287, 0x0B7, 0x16E, 0x2DC, 0x001, 0x002, 0x004, 0x008, 0x010, 0x020, 0x040, 0x080,
                0x100, 0x200]
 RATE = 171000
+# The bits of a block that a wrong level changes: level k is the one before bit k of the block
+# (bit 0 first on air), so it changes bits k - 1 and k.
+LEVEL_MASKS = [(1 << (26 - k) if k >= 1 else 0) | (1 << (25 - k) if k <= 25 else 0)
+               for k in range(27)]
 
 
 def syndrome(block):
@@ -131,6 +137,23 @@ def measure(build, groups, snr, workdir):
             due = sent_blocks[(p - shift) // 26 % len(sent_blocks)]
             return block if syndrome(block) == syndrome(due) else None
         results[name + " alone"] = score(sent_blocks, raw, shift)
+        if name == "hard":
+            # The reference for the best decoders: the same bits with every single wrong symbol
+            # corrected (one level flipped: two adjacent bits, or the first bit alone), against
+            # the offset due, as a decoder in synchronisation does.
+            def one_symbol(p, bits=bits, shift=shift):
+                if p < 0 or p + 26 > len(bits):
+                    return None
+                block = int(bits[p:p + 26], 2)
+                want = syndrome(sent_blocks[(p - shift) // 26 % len(sent_blocks)])
+                if syndrome(block) == want:
+                    return block
+                for k in range(27):
+                    flipped = block ^ LEVEL_MASKS[k]
+                    if syndrome(flipped) == want:
+                        return flipped
+                return None
+            results["one symbol"] = score(sent_blocks, one_symbol, shift)
         run = subprocess.run([brovik, "--receiver", capture, report], capture_output=True)
         reported = read_report(report) if run.returncode == 0 else {}
         results[name] = score(sent_blocks, reported.get, shift)
@@ -146,16 +169,16 @@ def main():
     parser.add_argument("--step", type=float, default=1)
     args = parser.parse_args()
     print("| SNR dB | Eb/N0 dB | ideal, 1 symbol corrected | ideal, none | rds-demod "
-          "| + brovik --receiver | rds-demod --soft-correct | + brovik --receiver "
-          "| wrong groups (4 columns before) | wrong blocks (same) |")
-    print("|---:|---:|---:|---:|---:|---:|---:|---:|---|---|")
+          "| + 1 symbol corrected | + brovik --receiver | rds-demod --soft-correct "
+          "| + brovik --receiver | wrong groups (5 columns before) | wrong blocks (same) |")
+    print("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|---|")
     snr = args.low
     with tempfile.TemporaryDirectory(prefix="rds-sensitivity-") as workdir:
         while snr <= args.high + 1e-9:
             results, total = measure(args.build, args.groups, snr, workdir)
             one, none = ideal(snr)
             pct = lambda key: f"{100.0 * results[key][0] / total:.1f} %"
-            order = ("hard alone", "hard", "soft alone", "soft")
+            order = ("hard alone", "one symbol", "hard", "soft alone", "soft")
             print(f"| {snr:g} | {snr + 6.07:.2f} | {100 * one:.1f} % | {100 * none:.1f} % | "
                   + " | ".join(pct(k) for k in order) + " | "
                   + " / ".join(str(results[k][2]) for k in order) + " | "

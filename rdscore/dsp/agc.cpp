@@ -4,6 +4,7 @@
 
 namespace rds {
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): rising, then falling, as the header says
 Agc::Agc(double attack_samples, double decay_samples, double max_gain)
     : attack_(static_cast<float>(1.0 / attack_samples)),
       decay_(static_cast<float>(1.0 / decay_samples)),

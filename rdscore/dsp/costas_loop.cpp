@@ -10,6 +10,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kGlideSeconds = 0.15;
 }  // namespace
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): rate, then bandwidths in order
 CostasLoop::CostasLoop(double symbol_rate, double acquire_bandwidth, double track_bandwidth)
     : loop_(acquire_bandwidth, symbol_rate),
       acquire_bandwidth_(acquire_bandwidth),
@@ -45,6 +46,7 @@ void CostasLoop::Update(std::complex<float> symbol) {
   locked_ = locked;
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): phase, then frequency, as everywhere
 void CostasLoop::Shift(double phase, double frequency) {
   phase_ = std::remainder(phase_ + phase, 2 * kPi);
   loop_.set_frequency(loop_.frequency() + frequency);

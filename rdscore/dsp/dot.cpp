@@ -19,6 +19,7 @@ inline float Reduce(const Lanes& s) {
 }
 
 // Both products share the loop, so a shared operand is loaded once for the two.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): two weight vectors, then the two signals
 inline void TwoDots(const float* a, const float* b, const float* x, const float* y, std::size_t n,
                     float* sum_a, float* sum_b) {
   Lanes sa = {};

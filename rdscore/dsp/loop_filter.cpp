@@ -2,6 +2,7 @@
 
 namespace rds {
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): in the order of the header
 LoopFilter::LoopFilter(double noise_bandwidth_hz, double update_rate_hz, double damping)
     : bandwidth_(noise_bandwidth_hz), update_rate_(update_rate_hz), damping_(damping) {
   SetBandwidth(noise_bandwidth_hz);

@@ -7,6 +7,7 @@
 
 namespace rds {
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): samples per bit, then the span in bits
 std::vector<float> MatchedFilterTaps(double samples_per_bit, double span_bits, double shift) {
   const int half = static_cast<int>(std::floor(span_bits * samples_per_bit));
   std::vector<double> h;
@@ -16,6 +17,7 @@ std::vector<float> MatchedFilterTaps(double samples_per_bit, double span_bits, d
     energy += h.back() * h.back();
   }
   std::vector<float> taps;
+  taps.reserve(h.size());
   for (const double v : h) taps.push_back(static_cast<float>(v / std::sqrt(energy)));
   return taps;
 }

@@ -13,8 +13,10 @@ constexpr double kTwoPi = 6.283185307179586476925;
 
 }  // namespace
 
+// NOLINTBEGIN(bugprone-easily-swappable-parameters): in the order of the header
 MixingDecimator::MixingDecimator(double centre, int factor, double cutoff, double transition,
                                  double attenuation_db)
+    // NOLINTEND(bugprone-easily-swappable-parameters)
     : factor_(factor > 0 ? factor : 1), countdown_(factor_) {
   const std::vector<float> h =
       LowpassTaps(KaiserTaps(attenuation_db, transition), cutoff, KaiserBeta(attenuation_db));

@@ -9,6 +9,7 @@ namespace {
 constexpr double kGlideSeconds = 0.1;
 }  // namespace
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): rate, then bandwidths in order
 Pll::Pll(double sample_rate, double acquire_bandwidth, double track_bandwidth)
     : loop_(acquire_bandwidth, sample_rate),
       acquire_bandwidth_(acquire_bandwidth),

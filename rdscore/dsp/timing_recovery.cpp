@@ -8,8 +8,10 @@ namespace {
 constexpr double kGlideSeconds = 0.05;
 }  // namespace
 
+// NOLINTBEGIN(bugprone-easily-swappable-parameters): in the order of the header
 TimingRecovery::TimingRecovery(double samples_per_symbol, double symbol_rate,
                                double acquire_bandwidth, double track_bandwidth)
+    // NOLINTEND(bugprone-easily-swappable-parameters)
     : samples_per_symbol_(samples_per_symbol),
       loop_(acquire_bandwidth, symbol_rate),
       acquire_bandwidth_(acquire_bandwidth),

@@ -1,12 +1,18 @@
-// The demodulator's bit-level stages: biphase pairing and soft-decision block correction.
+// The demodulator's bit-level stages: biphase pairing, soft-decision block correction, and the
+// capture file's limit.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "demod/biphase_decoder.h"
+#include "demod/bit_sink.h"
 #include "demod/soft_block_decoder.h"
 #include "rdscore/block_code.h"
+#include "tests/support/scratch_dir.h"
 
 namespace demod {
 namespace {
@@ -97,6 +103,36 @@ TEST(SoftBlockDecoder, FlipsTheDoubtfulLevelsAndNothingSure) {
       decoder.Correct(Received(received, {{15, 0.1f}}), c, c_prime, kScale, 8);
   EXPECT_TRUE(fix.found);
   EXPECT_EQ(fix.bits, sent_c);
+}
+
+}  // namespace
+}  // namespace demod
+
+namespace demod {
+namespace {
+
+TEST(CaptureFile, StopsCleanlyAtTheLargestCountItsLineHolds) {
+  ScratchDir dir;
+  const std::string path = dir.Path("full.txt");
+  {
+    std::unique_ptr<BitSink> sink = CreateCaptureFile(path);
+    ASSERT_NE(sink, nullptr);
+    // NOLINTNEXTLINE(bugprone-string-constructor): a capture file's worth, on purpose
+    const std::string almost_full(99999990, '1');
+    EXPECT_TRUE(sink->Write(almost_full));
+    EXPECT_FALSE(sink->Write(std::string(20, '0')));  // only 8 of these fit
+    EXPECT_TRUE(sink->limit_reached());
+    EXPECT_TRUE(sink->Close());
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::string count, bits;
+  std::getline(in, count);
+  std::getline(in, bits);
+  // Eight characters, the count one above the bits: a reader that takes count − 1 characters
+  // gets every bit written.
+  EXPECT_EQ(count, "99999999");
+  EXPECT_EQ(bits.size(), 99999998u);
+  EXPECT_EQ(bits.substr(bits.size() - 9), "100000000");
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ Transfer Send(const ScratchDir& dir, int groups, int rate, const std::string& op
 // Taken from a run of three whole groups after the receiver has locked.
 long Alignment(const Transfer& t, long from_group) {
   const std::string probe =
-      t.sent.substr(static_cast<std::size_t>(from_group * kGroupBits), 3 * kGroupBits);
+      t.sent.substr(static_cast<std::size_t>(from_group * kGroupBits), std::size_t{3} * kGroupBits);
   const std::size_t at = t.received.find(probe);
   return at == std::string::npos ? -1000000 : static_cast<long>(at) - from_group * kGroupBits;
 }

@@ -29,6 +29,7 @@ Outcome Demod(const std::string& args) {
 
 // A sound file of `seconds` of a 57 kHz tone with a 19 kHz pilot (no data: the bits are noise,
 // but every stage runs).
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): as libsndfile names them
 void WriteAudio(const std::string& path, int rate, double seconds, int format, int channels = 1) {
   SF_INFO info{};
   info.samplerate = rate;

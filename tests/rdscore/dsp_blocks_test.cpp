@@ -117,7 +117,8 @@ TEST(SymbolClock, MatchedFilterAtTheRecoveredInstantsGivesCleanHalfBits) {
     TimingRecovery clock(half_bit, 2375, 40, 4);
     std::vector<float> centres;
     float middle = 0, previous = 0;
-    for (int n = 0; n < static_cast<int>((symbols.size() - 8) * half_bit); ++n) {
+    const auto samples = static_cast<int>(static_cast<double>(symbols.size() - 8) * half_bit);
+    for (int n = 0; n < samples; ++n) {
       double x = 0;
       const double t = n / half_bit - 0.37;  // in half bits
       for (int k = static_cast<int>(t) - 8; k <= static_cast<int>(t) + 8; ++k) {
