@@ -57,8 +57,7 @@ constexpr double kTimingTrack = 4;
 }  // namespace
 
 Demodulator::Demodulator(const DemodulatorOptions& options)
-    : sample_rate_(options.sample_rate),
-      low_rate_(options.sample_rate / DecimationFactor(options.sample_rate)),
+    : low_rate_(options.sample_rate / DecimationFactor(options.sample_rate)),
       rds_decimator_(MakeDecimator(options.sample_rate, DecimationFactor(options.sample_rate),
                                    kSubcarrier, kRdsPassEdge, 1e9)),
       pilot_decimator_(MakeDecimator(options.sample_rate,

@@ -62,7 +62,6 @@ class Demodulator {
   std::complex<float> Carrier(double back) const;
   double PilotSamplesPerSymbol() const;
 
-  double sample_rate_;
   double low_rate_;
   rds::MixingDecimator rds_decimator_;
   rds::MixingDecimator pilot_decimator_;
