@@ -47,16 +47,19 @@ fuzz: deps
 
 # The benchmarks: brovik's end-to-end Mbit/s and peak memory on a generated 50 Mbit capture (the
 # fixed report and receiver mode), receiver mode's miscorrection figures, the station view's JSON
-# lines and summary in groups/s, and the modulator's seconds of air per second.
+# lines and summary in groups/s, the modulator's seconds of air per second, and rds-demod's
+# speed (times real time) and peak memory. rds-demod's sensitivity table takes some minutes:
+# `python3 bench/demod/sensitivity.py --build $(BUILD)`.
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DRDS_BUILD_BENCH=ON \
 	  -DRDS_BUILD_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD)-bench -j $(JOBS) --target brovik_bench brovik_miscorrection station_bench \
-	  mpx_bench
+	  mpx_bench demod_bench
 	@$(BUILD)-bench/bench/decoder/brovik_bench
 	@$(BUILD)-bench/bench/decoder/brovik_miscorrection
 	@$(BUILD)-bench/bench/decoder/station_bench
 	@$(BUILD)-bench/bench/mpx/mpx_bench
+	@$(BUILD)-bench/bench/demod/demod_bench
 
 # Cross-builds for Windows and runs the checks under Wine (README "Windows build").
 test-windows: build
