@@ -74,6 +74,7 @@ TEST(SimulatorMpx, BadSettingsAreRefusedWithoutLeavingAFile) {
       {{"--mpx", out, "--audio", dir.Path("notes.wav")}, 1, "as audio"},
       {{"--mpx", out, "--pilot-level", "60", "--rds-level", "50"}, 64, "exceed full scale"},
       {{"--rds-level", "3"}, 64, "needs --mpx"},
+      {{"--mpx", out, "--out", out}, 64, "the same file"},
   };
   for (const Case& c : cases) {
     ChildProcess sim(RDS_ENCODER_SIM, c.args);
