@@ -237,6 +237,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
     *error = mpx_only + " sets up the MPX recording; it needs --mpx FILE|-";
     return false;
   }
+  if (!options->mpx.empty() && options->mpx == options->out) {
+    *error = "--out and --mpx name the same file; one would overwrite the other";
+    return false;
+  }
   if (!options->mpx.empty()) {
     *error = rds::ResolveLevels(&options->mpx_settings, {});
     if (!error->empty()) return false;

@@ -97,6 +97,12 @@ check_brovik() {
     compare_brovik generated-ctrl-z "$inputs/ctrl-z.txt"
     compare_brovik named-files "$inputs/noisy.txt" rds-in.txt named-report.txt
     compare_brovik to-stdout "$inputs/noisy.txt" rds-in.txt -
+    # Receiver mode, the station view and a count-less stream.
+    tail -n +2 "$inputs/noisy.txt" >"$inputs/stream.txt"
+    compare_brovik receiver "$inputs/noisy.txt" --receiver --max-burst 3 rds-in.txt report.txt
+    compare_brovik json-summary "$inputs/noisy.txt" --receiver --json=groups.json \
+      --summary=summary.txt rds-in.txt
+    compare_brovik stream "$inputs/stream.txt" --stream --receiver rds-in.txt report.txt
   fi
   # The captures the tree carries, and the air of the loop check when it ran.
   local capture

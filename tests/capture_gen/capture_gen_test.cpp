@@ -217,6 +217,7 @@ TEST(CaptureGenMpx, BadSettingsAreRefusedWithoutLeavingAFile) {
       {{"--mpx", out, "--snr", "-25"}, 64, "noise peak"},
       {{"--mpx", out, "--audio", "tone:1000", "--audio-level", "90"}, 64, "exceed full scale"},
       {{"--snr", "10", "-o", dir.Path("bits.txt")}, 64, "need --mpx"},
+      {{"--mpx", out, "-o", out}, 64, "the same file"},
   };
   for (const Case& c : cases) {
     const Outcome run = Generate(c.args);

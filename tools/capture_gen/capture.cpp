@@ -1,5 +1,6 @@
 #include "tools/capture_gen/capture.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -173,8 +174,8 @@ class MpxChain {
   std::vector<float> block_;
 };
 
-// The bit-stream file, or standard output, or nothing. A file this run created and could not
-// complete is removed.
+// The bit-stream file, or standard output, or nothing. A regular file this run could not complete
+// is removed (a device such as /dev/full is left alone).
 class BitFile {
  public:
   BitFile() = default;
@@ -193,7 +194,10 @@ class BitFile {
   }
   ~BitFile() {
     if (file_ != nullptr && file_ != stdout) std::fclose(file_);
-    if (!done_ && !path_.empty()) std::remove(path_.c_str());
+    struct stat info {};
+    if (!done_ && !path_.empty() && stat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+      std::remove(path_.c_str());
+    }
   }
   BitFile(const BitFile&) = delete;
   BitFile& operator=(const BitFile&) = delete;

@@ -182,6 +182,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
     *error = "value out of range";
     return false;
   }
+  if (options->out_given && options->out == options->mpx) {
+    *error = "-o and --mpx name the same file; one would overwrite the other";
+    return false;
+  }
   if (mpx_only && options->mpx.empty()) {
     *error = "the MPX options and impairments need --mpx FILE|-";
     return false;
