@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# The main job: tamsel drives the simulated RDS encoder over a pseudo-terminal, the encoder's
-# air goes into a bit-stream file, brovik decodes it, and the decoded station is summed up.
+# The main job: tamsel drives the simulated RDS encoder over a pseudo-terminal; the encoder's air
+# goes into a bit-stream file and, as the FM multiplex a receiver hears, into a WAV recording.
+# brovik decodes the bit stream; rds-demod turns the recording back into bits, and brovik decodes
+# those too: the station received from the air must be the one tamsel sent.
 # No hardware: the serial line is a pseudo-terminal (never the machine's own /dev/ttyS*).
 #
 # Usage: scripts/demo.sh [BUILD_DIR]     (make demo builds first, then runs this)
-# Files: BUILD_DIR/demo/ holds rds-in.txt, rds-out.txt and the logs of the three programs.
+# Files: BUILD_DIR/demo/ holds rds-in.txt, rds-out.txt, air.wav, air-bits.txt, the summaries and
+# the logs of the programs.
 set -euo pipefail
 
 build=$(cd "${1:-build}" && pwd)
 sim="$build/simulator/rds-encoder-sim"
 tamsel="$build/sender/tamsel"
 brovik="$build/decoder/brovik"
-for program in "$sim" "$tamsel" "$brovik"; do
+demod="$build/demod/rds-demod"
+for program in "$sim" "$tamsel" "$brovik" "$demod"; do
   if [ ! -x "$program" ]; then
     echo "demo: $program is missing; build first (make demo builds everything)" >&2
     exit 1
@@ -20,12 +24,14 @@ done
 
 dir="$build/demo"
 mkdir -p "$dir"
-rm -f "$dir/encoder" "$dir/rds-in.txt" "$dir/rds-out.txt"
+rm -f "$dir"/encoder "$dir"/*.txt "$dir"/*.wav
 
 # The encoder goes on air at once and stays there until tamsel closes the line; three more
-# seconds of air after that let the last name, radiotext and clock time go out in full.
-"$sim" --link "$dir/encoder" --out "$dir/rds-in.txt" --hold 3 -v >"$dir/encoder.where" \
-  2>"$dir/encoder.log" &
+# seconds of air after that let the last name, radiotext and clock time go out in full. The air
+# is recorded twice from the same first bit: as bits, and as a 171 kHz multiplex (a rate SDR
+# programs record at).
+"$sim" --link "$dir/encoder" --out "$dir/rds-in.txt" --mpx "$dir/air.wav" --mpx-rate 171000 \
+  --hold 3 -v >"$dir/encoder.where" 2>"$dir/encoder.log" &
 sim_pid=$!
 cleanup() {
   if kill -0 "$sim_pid" 2>/dev/null; then kill "$sim_pid" 2>/dev/null || true; fi
@@ -85,45 +91,39 @@ LC_ALL=C awk 'BEGIN { for (i = 1; i < 256; i++) ord[sprintf("%c", i)] = i }
 echo "  (each reply is a UECP acknowledgement frame, shown up to its first zero byte)"
 grep -o '[0-9]* frame(s) applied.*written' "$dir/encoder.log" | sed 's/^/  encoder: /; s/ written$//'
 
-# The decoded station, from brovik's report: one line per block, fields after the offset name.
+# The station as a listener sees it, from the encoder's bit stream.
+"$brovik" --summary="$dir/summary-bits.txt" "$dir/rds-in.txt"
 echo
-echo "Decoded by brovik:"
-LC_ALL=C awk '
-  function field(text, name,   at) {
-    at = index(text, name)
-    return at ? substr(text, at + length(name)) : ""
-  }
-  / A  - PI=/ { pi = substr(field($0, "PI="), 1, 4) }
-  / B  - Group=/ {
-    group = substr(field($0, "Group="), 1, 3)
-    split(field($0, "PTY="), p, " "); pty = p[1]
-    tp = substr(field($0, "TP="), 1, 1)
-    split(field($0, "Decode="), d, " "); segment = d[1]
-  }
-  / C  - AF\(/ { af = field($0, "="); sub(/ +$/, "", af); sub(/^ +/, "", af); gsub(/ +/, " ", af) }
-  / D  - PS=/ {
-    # A name is whole once its last segment has arrived.
-    if (group == " 0A" && segment == 3) {
-      ps = substr(field($0, "PS=\x27"), 1, 8)
-      if (ps != last_ps && ps != "        ") { names = names (names ? ", then " : "") "\"" ps "\""; last_ps = ps }
-    }
-  }
-  / - RT-[AB]=/ {
-    rt = field($0, "=\x27"); sub(/\r.*/, "", rt); sub(/ *\x27?$/, "", rt)
-  }
-  / D  - CT=/ {
-    ct = field($0, "Day="); split(ct, c, " ")
-    when = c[1] " " substr(c[4], 1, 5) " UTC, local offset " substr(c[4], 6)
-    if (when != last_ct) { cts = cts (cts ? "; " : "") when; last_ct = when }
-  }
-  END {
-    printf "  PI   %s\n", pi
-    printf "  PS   %s\n", names
-    printf "  PTY  %s\n", pty
-    printf "  TP   %s\n", tp == "O" ? "on (traffic programme)" : "off"
-    printf "  AF   %s MHz\n", af
-    printf "  RT   \"%s\"\n", rt
-    printf "  CT   %s\n", cts
-  }' "$dir/rds-out.txt"
+echo "Decoded by brovik from the encoder's bit stream:"
+sed -n '/^Station$/,/^Reception$/p' "$dir/summary-bits.txt" | sed '1d;$d'
+
+# The same station from the air: the multiplex back to bits, decoded in receiver mode.
+status=0
+"$demod" --no-progress "$dir/air.wav" "$dir/air-bits.txt" 2>"$dir/rds-demod.log" || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "demo: rds-demod failed with exit code $status:" >&2
+  cat "$dir/rds-demod.log" >&2
+  exit 1
+fi
+"$brovik" --receiver --summary="$dir/summary-air.txt" "$dir/air-bits.txt"
+
+# What a listener sees, without the times in the capture, which differ by where each file starts.
+station_fields() {
+  sed -n '/^Station$/,/^Reception$/p' "$1" |
+    grep -E '^  (PI|PTY|PS|RT \(2A\)|AF|CT) |^               "' |
+    sed -E 's/ at [0-9.]+ s$//; s/, the last at [0-9.]+ s$//'
+}
+echo
+echo "From the air: rds-demod turned the FM multiplex (air.wav, $(du -k "$dir/air.wav" | cut -f1) kB) into bits,"
+echo "and brovik --receiver decodes them:"
+grep -E '^  (Groups|BLER) ' "$dir/summary-air.txt"
+if diff <(station_fields "$dir/summary-bits.txt") <(station_fields "$dir/summary-air.txt") \
+  >"$dir/air-differs.txt"; then
+  echo "  PI, PS, PTY, RT, AF and CT are those of the bit stream: the air carries tamsel's station."
+else
+  echo "demo: the station decoded from the air differs from the bit stream's (< bits, > air):" >&2
+  cat "$dir/air-differs.txt" >&2
+  exit 1
+fi
 echo
 echo "Full report: $dir/rds-out.txt ($(wc -l <"$dir/rds-out.txt") blocks)"
