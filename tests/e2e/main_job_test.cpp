@@ -134,7 +134,7 @@ std::size_t FirstGroup(const std::string& bits) {
 
 TEST(MainJob, DemoScriptShowsTheDecodedStation) {
   ChildProcess demo("/bin/bash", {RDS_DEMO_SCRIPT, RDS_BUILD_DIR});
-  ASSERT_EQ(demo.Wait(30000), 0) << demo.Output() << demo.Errors();
+  ASSERT_EQ(demo.Wait(120000), 0) << demo.Output() << demo.Errors();
   const std::string& out = demo.Output();
   for (const char* line :
        {"  R=         \\xFE\n", "  PI           0x4123\n", "  PS           \" RADIO  \" at ",
