@@ -39,7 +39,7 @@ cleanup() {
 trap cleanup EXIT
 
 for _ in $(seq 100); do
-  [ -L "$dir/encoder" ] && break
+  [ -L "$dir/encoder" ] && [ -s "$dir/encoder.where" ] && break
   kill -0 "$sim_pid" 2>/dev/null || break
   sleep 0.05
 done
@@ -117,8 +117,9 @@ echo
 echo "From the air: rds-demod turned the FM multiplex (air.wav, $(du -k "$dir/air.wav" | cut -f1) kB) into bits,"
 echo "and brovik --receiver decodes them:"
 grep -E '^  (Groups|BLER) ' "$dir/summary-air.txt"
-if diff <(station_fields "$dir/summary-bits.txt") <(station_fields "$dir/summary-air.txt") \
-  >"$dir/air-differs.txt"; then
+station_fields "$dir/summary-bits.txt" >"$dir/station-bits.txt"
+station_fields "$dir/summary-air.txt" >"$dir/station-air.txt"
+if diff "$dir/station-bits.txt" "$dir/station-air.txt" >"$dir/air-differs.txt"; then
   echo "  PI, PS, PTY, RT, AF and CT are those of the bit stream: the air carries tamsel's station."
 else
   echo "demo: the station decoded from the air differs from the bit stream's (< bits, > air):" >&2

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the programs' end-to-end tests once under valgrind memcheck: the test executables that
-# start the real tamsel, brovik and rds-encoder-sim, with valgrind following them through shells
+# start the real tamsel, brovik, rds-encoder-sim and rds-demod, with valgrind following them through shells
 # into every program they start (system tools under /usr excepted). Every run of one of our
 # programs must end with zero errors and zero leaks (definite, indirect or possible), and every
 # test must still pass. The test drivers and shells run under valgrind too but are not judged.
@@ -45,7 +45,7 @@ run_one() {
   # Judge the logs of our programs only; a process that exec'd another keeps one log.
   local dirty="" checked=0 log
   for log in "$logs"/*.log; do
-    grep -qE '^==[0-9]+== Command: [^ ]*/(tamsel|brovik|rds-encoder-sim)( |$)' "$log" || continue
+    grep -qE '^==[0-9]+== Command: [^ ]*/(tamsel|brovik|rds-encoder-sim|rds-demod)( |$)' "$log" || continue
     checked=$((checked + 1))
     grep -q 'ERROR SUMMARY: 0 errors' "$log" || dirty="$dirty $log"
   done

@@ -137,9 +137,10 @@ TEST(MainJob, DemoScriptShowsTheDecodedStation) {
   ASSERT_EQ(demo.Wait(120000), 0) << demo.Output() << demo.Errors();
   const std::string& out = demo.Output();
   for (const char* line :
-       {"  R=         \\xFE\n", "  PI           0x4123\n", "  PS           \" RADIO  \" at ",
-        "               \"TAMSEL  \" at ", "  PTY          9 Varied (RDS)", "  TP/TA        TP on",
-        "  AF           88.1 107.5 MHz\n", "  RT (2A)      \"TEST RADIOTEXT\" at ",
+       {"  R=         \\xFE\n", "  PI           0x4123\n", "\" RADIO  \" at ",
+        "\n               \"TAMSEL  \" at ", "  PTY          9 Varied (RDS)",
+        "  TP/TA        TP on", "  AF           88.1 107.5 MHz\n",
+        "  RT (2A)      \"TEST RADIOTEXT\" at ",
         "PI, PS, PTY, RT, AF and CT are those of the bit stream: the air carries tamsel's "
         "station.\n"}) {
     EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
