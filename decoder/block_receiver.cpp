@@ -25,7 +25,7 @@ int SlotOf(BlockOffset offset) {
 
 // A damaged block A or C' is taken for the station's own when it differs from it in at most four
 // bits (two wrong levels), or in two (one) when only single-bit bursts are corrected: a block of
-// noise lies within four bits of one given word once in 3700, a quarter as often as it passes a
+// noise lies within four bits of one given word once in 3750, a quarter as often as it passes a
 // syndrome check.
 int NearOwnBits(int max_burst) { return max_burst < 2 ? 2 : 4; }
 

@@ -188,7 +188,7 @@ class BlockReceiver {
   int slot_ = 0;
   int group_version_ = -1;  // version bit of this group's block B, -1 while unknown
 
-  // Damaged blocks held back until a clean one confirms the alignment.
+  // Damaged blocks held back until a clean block or a verified correction confirms the alignment.
   std::array<HeldBlock, kLossBlocks> held_{};
   int held_count_ = 0;
 
