@@ -23,6 +23,10 @@ inline constexpr std::uint16_t ParityCheckTable[kBlockBits] = {
     0x0B7, 0x16E, 0x2DC, 0x001, 0x002, 0x004, 0x008, 0x010, 0x020, 0x040, 0x080, 0x100, 0x200};
 inline constexpr std::uint16_t OffsetSyndromeTable[kOffsetCount] = {0x3D8, 0x3D4, 0x25C,
                                                                     0x3CC, 0x258, 0x000};
+// The offset words added to the checkword of each offset. The same information word sent under
+// two offsets differs by the XOR of their offset words in its check bits.
+inline constexpr std::uint16_t OffsetWordTable[kOffsetCount] = {0x0FC, 0x198, 0x168,
+                                                                0x350, 0x1B4, 0x000};
 extern const char* const OffsetNameTable[kOffsetCount];
 
 // Syndrome of bits 25..0 of `block`: the XOR of the parity-check rows of its set bits.

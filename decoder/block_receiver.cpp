@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::int64_t kPairBits = std::int64_t{2} * kBlockBits;
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
-constexpr std::uint16_t kPtyTpBits = 0x07E0;  // bits 10..5 of block B: TP, then PTY
 
 int SlotOf(BlockOffset offset) {
   switch (offset) {
@@ -23,6 +22,12 @@ int SlotOf(BlockOffset offset) {
       return 3;
   }
 }
+
+// A damaged block A or C' is taken for the station's own when it differs from it in at most four
+// bits (two wrong levels), or in two (one) when only single-bit bursts are corrected: a block of
+// noise lies within four bits of one given word once in 3750, a quarter as often as it passes a
+// syndrome check.
+int NearOwnBits(int max_burst) { return max_burst < 2 ? 2 : 4; }
 
 int VersionBit(std::uint32_t block_b) { return static_cast<int>((block_b >> (10 + 11)) & 1); }
 
@@ -161,7 +166,6 @@ void BlockReceiver::Acquire(std::int64_t first_position, BlockOffset first, Bloc
   }
   ever_synced_ = true;
   state_ = State::kSynced;
-  previous_damaged_[0] = previous_damaged_[1] = false;
   group_version_ = -1;
   const std::uint32_t blocks[2] = {BlockBeforeThat(), BlockEndingHere()};
   const BlockOffset offsets[2] = {first, second};
@@ -187,15 +191,13 @@ void BlockReceiver::JudgeNext(std::uint32_t block) {
     AdvanceBlock();
     return;
   }
-  const JudgedBlock judged = JudgeInReceiver(block, slot);
+  bool confirms = false;
+  const JudgedBlock judged = JudgeInReceiver(block, slot, &confirms);
   NoteVersion(judged, slot);
-  const bool damaged = judged.status != BlockStatus::kClean;
-  previous_damaged_[1] = previous_damaged_[0];
-  previous_damaged_[0] = damaged;
-  if (damaged) {
+  if (!confirms) {
     Hold(judged, slot);
     if (held_count_ == kLossBlocks) {
-      // Too long without a clean block at this alignment: give it up and search anywhere from
+      // Too long without a confirmation at this alignment: give it up and search anywhere from
       // the end of the last good block.
       DropHeld();
       HandOnGroup();
@@ -234,24 +236,36 @@ BlockOffset BlockReceiver::ExpectedAt(int slot, BlockOffset* alternative) const 
   }
 }
 
-JudgedBlock BlockReceiver::JudgeInReceiver(std::uint32_t block, int slot) {
+// Judges a block at its place. A block of any syndrome, another offset's included, is corrected
+// when a burst of at most max_burst bits turns it into the offset due: at a known alignment a
+// block B where A is due is a block A with bits 18 and 19 inverted, not a block B. `confirms`
+// says whether the block proves the alignment: it is clean, or a correction gave back the
+// station's PI (a block of noise does that once in 2^16 corrections).
+JudgedBlock BlockReceiver::JudgeInReceiver(std::uint32_t block, int slot, bool* confirms) {
   BlockOffset alternative = None;
   const BlockOffset expected = ExpectedAt(slot, &alternative);
-  const bool confirmed = !(previous_damaged_[0] && previous_damaged_[1]);
-  const int max_burst = config_.guards.only_while_confirmed && !confirmed ? 0 : config_.max_burst;
-  JudgedBlock judged = JudgeBlock(block, expected, alternative, max_burst);
-  if (judged.status == BlockStatus::kCorrected && config_.guards.same_station &&
-      !SameStation(judged, slot)) {
-    judged = JudgedBlock{block, None, BlockStatus::kMissing};
+  JudgedBlock judged = JudgeBlock(block, expected, alternative, config_.max_burst);
+  *confirms = judged.status == BlockStatus::kClean;
+  const JudgedBlock missing{block, None, BlockStatus::kMissing};
+  if (judged.status == BlockStatus::kCorrected && config_.guards.same_station) {
+    if (!station_.Fits(judged)) {
+      judged = missing;
+    } else if (judged.offset == A || judged.offset == CPrime) {
+      *confirms = true;
+      error_shape_.NoteVerified(judged.block ^ block);
+    }
+  }
+  if (judged.status == BlockStatus::kCorrected && !*confirms && config_.guards.error_shape &&
+      !error_shape_.Believable(judged.block ^ block)) {
+    judged = missing;
+  }
+  // Beyond the bursts: a block A or C' (where the version says which) near the station's own.
+  std::uint32_t own = 0;
+  if (judged.status == BlockStatus::kMissing && alternative == None &&
+      station_.NearOwnBlock(block, expected, NearOwnBits(config_.max_burst), &own)) {
+    judged = JudgedBlock{own, expected, BlockStatus::kCorrected};
   }
   return judged;
-}
-
-bool BlockReceiver::SameStation(const JudgedBlock& judged, int slot) const {
-  const int info = static_cast<int>(judged.block >> 10);
-  if (judged.offset == A || judged.offset == CPrime) return info == pi_;
-  if (slot == 1) return (info & kPtyTpBits) == pty_tp_;
-  return true;
 }
 
 void BlockReceiver::Hold(const JudgedBlock& judged, int slot) {
@@ -274,8 +288,7 @@ void BlockReceiver::Report(std::int64_t position, const JudgedBlock& judged, Blo
   switch (judged.status) {
     case BlockStatus::kClean:
       ++stats_.clean_blocks;
-      if (judged.offset == A || judged.offset == CPrime) pi_ = static_cast<int>(judged.block >> 10);
-      if (judged.offset == B) pty_tp_ = static_cast<int>((judged.block >> 10) & kPtyTpBits);
+      station_.NoteClean(judged);
       break;
     case BlockStatus::kCorrected:
       ++stats_.corrected_blocks;

@@ -1,8 +1,8 @@
 // The block layer of a receiver: bits in, blocks and groups out.
 //
 // Bits are pushed as they arrive. The layer finds block synchronisation, then judges each block
-// at its place in the group (A, B, C or C', D), corrects burst errors while synchronisation is
-// confirmed, and searches again when the blocks stop matching. Every block it reports goes to a
+// at its place in the group (A, B, C or C', D), corrects burst errors against the offset due
+// there, and searches again when the blocks stop matching. Every block it reports goes to a
 // BlockObserver (the report lines) and each completed group to the GroupListeners.
 //
 // Two configurations:
@@ -12,11 +12,12 @@
 //  - receiver: synchronisation on any two clean blocks 26 bits apart whose offsets follow each
 //    other (both reported), burst correction up to max_burst bits, and re-synchronisation.
 //
-// In receiver mode a damaged block (corrected or missing) is held back until the next clean block
-// at the same alignment confirms it; if instead two clean blocks in sequence turn up at another
-// alignment first (a bit slip), the held blocks are dropped and reported as skipped from the end
-// of the last good block. So a slip costs the block it hit, never the blocks after it. After
-// kLossBlocks damaged blocks in a row the alignment is given up and the search goes on alone.
+// In receiver mode a damaged block (corrected or missing) is held back until a later block at the
+// same alignment confirms it: a clean one, or one whose correction gave back the station's PI. If
+// instead two clean blocks in sequence turn up at another alignment first (a bit slip), the held
+// blocks are dropped and reported as skipped from the end of the last good block. So a slip costs
+// the block it hit, never the blocks after it. After kLossBlocks blocks in a row without a
+// confirmation the alignment is given up and the search goes on alone.
 #ifndef RDS_DECODER_BLOCK_RECEIVER_H_
 #define RDS_DECODER_BLOCK_RECEIVER_H_
 
@@ -29,7 +30,9 @@
 #include "decoder/bit_chars.h"
 #include "decoder/block_code.h"
 #include "decoder/burst_corrector.h"
+#include "decoder/error_shape.h"
 #include "decoder/received_group.h"
+#include "decoder/station_memory.h"
 
 namespace decoder {
 
@@ -51,15 +54,15 @@ class BlockObserver {
   virtual void OnSkip(std::int64_t position, std::int64_t bits) = 0;
 };
 
-// Guards against correcting a block into the wrong one. All are on in brovik; they can be turned
+// Guards against correcting a block into the wrong one. Both are on in brovik; they can be turned
 // off to measure what each is worth.
 struct CorrectionGuards {
-  // Correct only while synchronisation is confirmed: not after two damaged blocks in a row, when
-  // the alignment itself may be gone and any block is noise.
-  bool only_while_confirmed = true;
   // A corrected A or C' must carry the PI of the last clean one, a corrected B its PTY and TP:
-  // one station's identity does not change from group to group.
+  // one station's identity does not change from group to group (station_memory.h).
   bool same_station = true;
+  // Once the corrections the PI verified show the errors of differential decoding, a lone bit
+  // inside a block B, C or D is not flipped (error_shape.h).
+  bool error_shape = true;
 };
 
 struct ReceiverConfig {
@@ -149,8 +152,7 @@ class BlockReceiver {
   void JudgeNext(std::uint32_t block);
   BlockOffset ExpectedAt(int slot, BlockOffset* alternative) const;
   void NoteVersion(const JudgedBlock& judged, int slot);
-  JudgedBlock JudgeInReceiver(std::uint32_t block, int slot);
-  bool SameStation(const JudgedBlock& judged, int slot) const;
+  JudgedBlock JudgeInReceiver(std::uint32_t block, int slot, bool* confirms);
   void Hold(const JudgedBlock& judged, int slot);
   void ReportHeld();
   void DropHeld();
@@ -185,15 +187,14 @@ class BlockReceiver {
   std::int64_t next_block_ = 0;
   int slot_ = 0;
   int group_version_ = -1;  // version bit of this group's block B, -1 while unknown
-  bool previous_damaged_[2] = {false, false};  // the last two judged blocks, newest first
 
-  // Damaged blocks held back until a clean one confirms the alignment.
+  // Damaged blocks held back until a clean block or a verified correction confirms the alignment.
   std::array<HeldBlock, kLossBlocks> held_{};
   int held_count_ = 0;
 
   std::int64_t reported_end_ = 0;  // the bit after the last reported block
-  int pi_ = -1;                    // PI of the last clean block A or C'
-  int pty_tp_ = -1;                // PTY and TP bits of the last clean block B
+  StationMemory station_;
+  ErrorShape error_shape_;
 
   ReceivedGroup group_{};
   bool group_open_ = false;

@@ -62,7 +62,7 @@ JudgedBlock JudgeBlock(std::uint32_t block, BlockOffset expected, BlockOffset al
     return {block, alternative, BlockStatus::kClean};
   }
   const JudgedBlock missing{block, None, BlockStatus::kMissing};
-  if (max_burst <= 0 || FastOffsetOf(syndrome) != None) return missing;
+  if (max_burst <= 0) return missing;
   BurstPattern to_expected{};
   BurstPattern to_alternative{};
   const bool reaches_expected = BurstTo(syndrome, expected, max_burst, &to_expected);

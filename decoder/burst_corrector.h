@@ -35,9 +35,9 @@ struct JudgedBlock {
 // Judges `block` where `expected` (or, when it is not None, `alternative`: C and C' at the third
 // block of a group whose version is unknown) is due. Clean when its syndrome is that of an
 // expected offset. Corrected when `max_burst` > 0 and exactly one expected offset is reached by
-// removing a burst of at most `max_burst` bits. Missing otherwise; in particular a block whose
-// syndrome is exactly that of another offset (E included) is never corrected: it is a valid block
-// of that offset, and turning it into ours would invent data.
+// removing a burst of at most `max_burst` bits, whatever offset the syndrome names: where the
+// alignment is known, a block with the syndrome of another offset a short burst away (A and B,
+// A and D, B and C', C and D) is a block of ours with that burst. Missing otherwise.
 JudgedBlock JudgeBlock(std::uint32_t block, BlockOffset expected, BlockOffset alternative,
                        int max_burst);
 

@@ -7,7 +7,9 @@
 //  - a clean station with one burst longer than N (N+1..10 bits, all detectable by the code) in
 //    one block of every group: the rate is per damaged block;
 //  - the same station with bursts of at most N bits: how many of them each decoder repairs;
-//  - random bit errors at 1 %: wrong corrections among all corrections.
+//  - random bit errors at 1 %: wrong corrections among all corrections;
+//  - wrong levels at 1 %, as a receiver that decodes differentially makes them (each inverts two
+//    adjacent bits): wrong corrections among all corrections.
 // Receiver mode is measured with all its guards, and with each guard left out.
 //
 // Usage: brovik_miscorrection [GROUPS] (default 20000 groups per measurement).
@@ -111,6 +113,19 @@ Capture StationWithBitErrors(int groups, std::mt19937& random) {
   return c;
 }
 
+// Levels decided wrongly, one in a hundred: a bit is the difference of the levels before and
+// after it, so a wrong level inverts the bit before it and the bit after it.
+Capture StationWithLevelErrors(int groups, std::mt19937& random) {
+  Capture c = Station(groups);
+  std::bernoulli_distribution error(0.01);
+  for (std::size_t level = 0; level <= c.bits.size(); ++level) {
+    if (!error(random)) continue;
+    if (level > 0) c.bits[level - 1] ^= 1;
+    if (level < c.bits.size()) c.bits[level] ^= 1;
+  }
+  return c;
+}
+
 class Counter : public decoder::BlockObserver {
  public:
   explicit Counter(const Capture& capture) : capture_(capture) {}
@@ -205,13 +220,15 @@ int main(int argc, char** argv) {
        groups},
       {"bit errors 1 %: wrong among corrections", Measure::kWrongAmongCorrections,
        [&](int) { return StationWithBitErrors(groups, random); }, blocks},
+      {"wrong levels 1 %: wrong among corrections", Measure::kWrongAmongCorrections,
+       [&](int) { return StationWithLevelErrors(groups, random); }, blocks},
   };
   const decoder::CorrectionGuards guards[3] = {
-      {}, {/*only_while_confirmed=*/false, true}, {true, /*same_station=*/false}};
+      {}, {/*same_station=*/false, true}, {true, /*error_shape=*/false}};
 
   std::printf(
-      "| input | N | plain burst decoder | receiver mode | without confirmation guard "
-      "| without station guard |\n|---|---|---|---|---|---|\n");
+      "| input | N | plain burst decoder | receiver mode | without station guard "
+      "| without error-shape rule |\n|---|---|---|---|---|---|\n");
   for (const Scenario& scenario : scenarios) {
     for (int n = 1; n <= decoder::kMaxCorrectableBurst; ++n) {
       const Capture capture = scenario.make(n);

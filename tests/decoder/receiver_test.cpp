@@ -3,6 +3,7 @@
 // bit, and a live stream giving the blocks of the counted capture however it arrives.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -96,6 +97,45 @@ TEST(Receiver, CorrectedBlocksAreMarkedAndCountedAsCorrected) {
     EXPECT_EQ(result.report.substr(line + 28, 5), "B  * ") << result.report;
     EXPECT_EQ(result.groups[1].status[1], BlockStatus::kCorrected);
     EXPECT_EQ(result.groups[1].info[1], sent_b);
+  }
+}
+
+// Block bit `bit` (25 the first on air) of block `block` (counted from the start of `bits`).
+std::string FlipBlockBits(std::string bits, int block, std::initializer_list<int> block_bits) {
+  for (const int bit : block_bits) bits = decoder_test::Flip(bits, 26 * block + 25 - bit);
+  return bits;
+}
+
+TEST(Receiver, BlocksWithTheSyndromeOfAnotherOffsetOrNearTheStationsOwnAreRepaired) {
+  struct Case {
+    const char* what;
+    std::string bits;
+    std::int64_t corrected;
+  };
+  const std::string sent = StationBits(0, 12);
+  const Case cases[] = {
+      // One wrong level each turns a D into an A and the next A into a B: a pair A B one place
+      // along the group, which is no slip (the stream lost no 26 bits).
+      {"D as A, then A as B",
+       FlipBlockBits(FlipBlockBits(sent, 4 * 4 + 3, {23, 24}), 5 * 4, {18, 19}), 2},
+      {"C as D", FlipBlockBits(sent, 6 * 4 + 2, {18}), 1},
+      // Two wrong levels in a block A: no burst, but four bits from the station's own block A.
+      {"A with two wrong levels", FlipBlockBits(sent, 7 * 4, {3, 4, 20, 21}), 1},
+  };
+  for (const Case& c : cases) {
+    const ReceiverResult result = RunReceiver(Counted(c.bits), false);
+    ASSERT_EQ(result.code, ExitCode::kDone) << c.what;
+    EXPECT_EQ(result.stats.slips, 0) << c.what;
+    EXPECT_EQ(result.stats.corrected_blocks, c.corrected) << c.what;
+    EXPECT_EQ(result.stats.error_blocks, 0) << c.what;
+    for (const ReceivedGroup& group : result.groups) {
+      for (std::size_t block = 0; block < 4; ++block) {
+        if (!group.Has(static_cast<int>(block))) continue;  // the end rule's unreported tail
+        const std::size_t at = static_cast<std::size_t>(group.first_bit) + 26 * block;
+        EXPECT_EQ(group.info[block], std::stoi(sent.substr(at, 16), nullptr, 2))
+            << c.what << ", group at " << group.first_bit;
+      }
+    }
   }
 }
 
