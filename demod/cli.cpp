@@ -15,6 +15,7 @@
 #include "demod/demodulator.h"
 #include "demod/exit_code.h"
 #include "demod/sample_source.h"
+#include "rdscore/number_text.h"
 
 namespace demod {
 
@@ -49,13 +50,6 @@ int Usage(const std::string& problem) {
   return kUsage;
 }
 
-bool ParseRate(const char* text, double* rate) {
-  char* end = nullptr;
-  errno = 0;
-  *rate = std::strtod(text, &end);
-  return errno == 0 && end != text && *end == '\0';
-}
-
 // Returns −1 when the options are good, else the exit code to end with.
 int ParseOptions(int argc, char** argv, Options* options) {
   std::vector<std::string> files;
@@ -86,7 +80,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       options->progress = 0;
     } else if (arg.rfind("--rate", 0) == 0) {
       const char* text = value("--rate");
-      if (text == nullptr || !ParseRate(text, &options->rate)) return Usage("bad --rate");
+      if (text == nullptr || !rds::ParseNumber(text, &options->rate)) return Usage("bad --rate");
     } else if (arg.rfind("--format", 0) == 0) {
       const char* text = value("--format");
       if (text != nullptr && std::strcmp(text, "s16") == 0) {

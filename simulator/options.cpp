@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "rdscore/number_text.h"
+
 namespace sim {
 
 const char kUsage[] =
@@ -41,18 +43,6 @@ const char kUsage[] =
     "Exit codes: 0 done, 1 the transport, a file or the audio failed, 64 usage error.\n";
 
 namespace {
-
-bool ParseNumber(const std::string& text, double low, double high, double* value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  const double parsed = std::strtod(text.c_str(), &end);
-  if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < low || parsed > high) {
-    return false;
-  }
-  *value = parsed;
-  return true;
-}
 
 bool ParseInteger(const std::string& text, long low, long high, long* value) {
   if (text.empty()) return false;
@@ -197,7 +187,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
       if (!value(&v)) return false;
       double seconds = 0;
       // A day of air is far more than a bit-stream file can hold anyway.
-      if (!ParseNumber(v, 0, 86400, &seconds)) {
+      if (!rds::ParseNumber(v, 0, 86400, &seconds)) {
         *error = NotValid(arg, "a number of seconds from 0 to 86400", v);
         return false;
       }

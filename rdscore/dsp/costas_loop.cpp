@@ -15,7 +15,6 @@ CostasLoop::CostasLoop(double symbol_rate, double acquire_bandwidth, double trac
     : loop_(acquire_bandwidth, symbol_rate),
       acquire_bandwidth_(acquire_bandwidth),
       track_bandwidth_(track_bandwidth),
-      bandwidth_(acquire_bandwidth),
       smoothing_(1.0 / (0.15 * symbol_rate)),
       glide_(std::exp(-1.0 / (kGlideSeconds * symbol_rate))) {}
 
@@ -35,14 +34,7 @@ void CostasLoop::Update(std::complex<float> symbol) {
   difference_ += smoothing_ * ((power > 0 ? (i * i - q * q) / power_ : 0.0) - difference_);
   lock_quality_ = difference_;
   const bool locked = locked_ ? lock_quality_ > 0.08 : lock_quality_ > 0.2;
-  // Once locked the bandwidth glides down to the tracking value, so that a loop that locked with
-  // some frequency error left is not cut off from it at once; losing lock widens it at once.
-  const double target = locked ? track_bandwidth_ : acquire_bandwidth_;
-  if (locked != locked_ || bandwidth_ != target) {
-    bandwidth_ = locked ? target + (bandwidth_ - target) * glide_ : target;
-    if (std::fabs(bandwidth_ - target) < 1e-3 * target) bandwidth_ = target;
-    loop_.SetBandwidth(bandwidth_);
-  }
+  loop_.Shift(locked, acquire_bandwidth_, track_bandwidth_, glide_);
   locked_ = locked;
 }
 

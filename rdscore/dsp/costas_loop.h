@@ -39,7 +39,6 @@ class CostasLoop {
   LoopFilter loop_;
   double acquire_bandwidth_;
   double track_bandwidth_;
-  double bandwidth_;
   double phase_ = 0;
   double smoothing_;
   double glide_;

@@ -1,5 +1,7 @@
 #include "rdscore/dsp/loop_filter.h"
 
+#include <cmath>
+
 namespace rds {
 
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): in the order of the header
@@ -16,6 +18,14 @@ void LoopFilter::SetBandwidth(double noise_bandwidth_hz) {
   const double wn = 2.0 * noise_bandwidth_hz / (damping_ + 1.0 / (4.0 * damping_)) / update_rate_;
   proportional_gain_ = 2.0 * damping_ * wn;
   integral_gain_ = wn * wn;
+}
+
+void LoopFilter::Shift(bool locked, double acquire, double track, double glide) {
+  const double target = locked ? track : acquire;
+  if (bandwidth_ == target) return;
+  double next = locked ? target + (bandwidth_ - target) * glide : target;
+  if (std::fabs(next - target) < 1e-3 * target) next = target;
+  SetBandwidth(next);
 }
 
 }  // namespace rds

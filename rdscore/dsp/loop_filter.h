@@ -15,6 +15,11 @@ class LoopFilter {
   // Changes the bandwidth and keeps the frequency found so far (gear shifting after lock).
   void SetBandwidth(double noise_bandwidth_hz);
 
+  // Gear shifting over lock: while locked the bandwidth glides towards `track` by the factor
+  // `glide` per call, so that a loop that locked with some frequency error left is not cut off
+  // from it at once; unlocked it is `acquire` at once.
+  void Shift(bool locked, double acquire, double track, double glide);
+
   // Feeds one phase error (radians, or the detector's equivalent) and returns the correction to
   // apply to the phase at this update: the proportional part plus the integrated frequency.
   double Update(double error) {

@@ -14,7 +14,6 @@ Pll::Pll(double sample_rate, double acquire_bandwidth, double track_bandwidth)
     : loop_(acquire_bandwidth, sample_rate),
       acquire_bandwidth_(acquire_bandwidth),
       track_bandwidth_(track_bandwidth),
-      bandwidth_(acquire_bandwidth),
       smoothing_(static_cast<float>(1.0 / (0.1 * sample_rate))),
       glide_(static_cast<float>(std::exp(-1.0 / (kGlideSeconds * sample_rate)))) {}
 
@@ -36,14 +35,7 @@ void Pll::Push(std::complex<float> x) {
   lock_quality_ = power_ > 0 ? std::norm(coherent_) / power_ : 0.0f;
   // Hysteresis keeps the decision from chattering near the threshold.
   const bool locked = locked_ ? lock_quality_ > 0.05 : lock_quality_ > 0.15;
-  // Narrowing gradually after lock leaves the loop time to settle the last frequency error;
-  // losing lock widens it at once.
-  const double target = locked ? track_bandwidth_ : acquire_bandwidth_;
-  if (locked != locked_ || bandwidth_ != target) {
-    bandwidth_ = locked ? target + (bandwidth_ - target) * glide_ : target;
-    if (std::fabs(bandwidth_ - target) < 1e-3 * target) bandwidth_ = target;
-    loop_.SetBandwidth(bandwidth_);
-  }
+  loop_.Shift(locked, acquire_bandwidth_, track_bandwidth_, glide_);
   locked_ = locked;
 }
 

@@ -33,7 +33,6 @@ class Pll {
   LoopFilter loop_;
   double acquire_bandwidth_;
   double track_bandwidth_;
-  double bandwidth_;
   std::complex<float> phasor_{1, 0};
   float smoothing_;
   float glide_;

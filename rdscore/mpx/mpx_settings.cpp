@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "rdscore/mpx/programme_audio.h"
+#include "rdscore/number_text.h"
 
 namespace rds {
 
@@ -19,18 +20,6 @@ const char kMpxOptionsHelp[] =
     "  --audio-level PCT  audio peak, percent of full scale (default: what the rest leaves)\n";
 
 namespace {
-
-bool ParseNumber(const std::string& text, double low, double high, double* value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  const double parsed = std::strtod(text.c_str(), &end);
-  if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < low || parsed > high) {
-    return false;
-  }
-  *value = parsed;
-  return true;
-}
 
 std::string NotValid(const std::string& option, const char* needs, const std::string& value) {
   return option + " needs " + needs + ", not '" + value + "'";

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "rdscore/number_text.h"
+
 namespace capture {
 
 const char kUsage[] =
@@ -42,22 +44,11 @@ namespace {
 
 constexpr long long kMaxBits = 999999998;
 
-bool ParseNumber(const std::string& text, double* value) {
-  char* end = nullptr;
-  errno = 0;
-  *value = std::strtod(text.c_str(), &end);
-  return errno == 0 && end != text.c_str() && *end == '\0' && std::isfinite(*value);
-}
-
-bool InRange(const std::string& text, double low, double high, double* value) {
-  return ParseNumber(text, value) && *value >= low && *value <= high;
-}
-
 // "AT:VALUE", both numbers.
 bool ParsePair(const std::string& text, double* at, double* value) {
   const std::size_t colon = text.find(':');
-  return colon != std::string::npos && ParseNumber(text.substr(0, colon), at) &&
-         ParseNumber(text.substr(colon + 1), value);
+  return colon != std::string::npos && rds::ParseNumber(text.substr(0, colon), at) &&
+         rds::ParseNumber(text.substr(colon + 1), value);
 }
 
 }  // namespace
@@ -107,32 +98,32 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
                        : arg == "--groups"  ? &groups
                        : arg == "--seconds" ? &seconds
                                             : &options->error_rate;
-      if (!ParseNumber(args[++i], target)) {
+      if (!rds::ParseNumber(args[++i], target)) {
         *error = "bad number for " + arg;
         return false;
       }
       if (arg == "--bits" || arg == "--groups" || arg == "--seconds") ++lengths;
     } else if (arg == "--snr") {
-      if (!InRange(args[++i], -30, 100, &imp.snr_db)) {
+      if (!rds::ParseNumber(args[++i], -30, 100, &imp.snr_db)) {
         *error = "--snr needs decibels from -30 to 100";
         return false;
       }
       imp.noise = true;
       mpx_only = true;
     } else if (arg == "--carrier-offset") {
-      if (!InRange(args[++i], -10, 10, &imp.carrier_offset_hz)) {
+      if (!rds::ParseNumber(args[++i], -10, 10, &imp.carrier_offset_hz)) {
         *error = "--carrier-offset needs hertz from -10 to 10";
         return false;
       }
       mpx_only = true;
     } else if (arg == "--clock-ppm") {
-      if (!InRange(args[++i], -100, 100, &imp.clock_ppm)) {
+      if (!rds::ParseNumber(args[++i], -100, 100, &imp.clock_ppm)) {
         *error = "--clock-ppm needs parts per million from -100 to 100";
         return false;
       }
       mpx_only = true;
     } else if (arg == "--level-db") {
-      if (!InRange(args[++i], -40, 0, &imp.level_db)) {
+      if (!rds::ParseNumber(args[++i], -40, 0, &imp.level_db)) {
         *error = "--level-db needs decibels from -40 to 0";
         return false;
       }
