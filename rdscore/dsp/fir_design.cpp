@@ -23,6 +23,7 @@ double BesselI0(double x) {
 
 }  // namespace
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): length, cutoff, window, as designs go
 std::vector<float> LowpassTaps(int taps, double cutoff, double beta) {
   std::vector<double> h(static_cast<std::size_t>(taps > 0 ? taps : 1));
   const double middle = (static_cast<double>(h.size()) - 1.0) / 2.0;

@@ -20,6 +20,7 @@ void LoopFilter::SetBandwidth(double noise_bandwidth_hz) {
   integral_gain_ = wn * wn;
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): acquisition before tracking, as everywhere
 void LoopFilter::Shift(bool locked, double acquire, double track, double glide) {
   const double target = locked ? track : acquire;
   if (bandwidth_ == target) return;
