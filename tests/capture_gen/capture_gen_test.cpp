@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/power_density.h"
 #include "tests/support/scratch_dir.h"
-#include "tests/support/spectrum.h"
 
 namespace {
 

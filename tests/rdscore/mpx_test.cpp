@@ -15,7 +15,7 @@
 #include "rdscore/mpx/mpx_generator.h"
 #include "rdscore/mpx/programme_audio.h"
 #include "rdscore/mpx/rds_modulator.h"
-#include "tests/support/spectrum.h"
+#include "tests/support/power_density.h"
 
 namespace rds {
 namespace {

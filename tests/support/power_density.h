@@ -1,8 +1,8 @@
 // Power spectra for the signal tests: a plain radix-2 FFT over the samples (zero-padded to a power
 // of two), optionally through a 4-term Blackman-Harris window, whose sidelobes (-92 dB) keep
 // strong parts of the spectrum from hiding weak ones.
-#ifndef RDS_TESTS_SUPPORT_SPECTRUM_H_
-#define RDS_TESTS_SUPPORT_SPECTRUM_H_
+#ifndef RDS_TESTS_SUPPORT_POWER_DENSITY_H_
+#define RDS_TESTS_SUPPORT_POWER_DENSITY_H_
 
 #include <cmath>
 #include <complex>
@@ -65,4 +65,4 @@ inline Spectrum PowerSpectrum(const std::vector<float>& samples, double rate, bo
   return spectrum;
 }
 
-#endif  // RDS_TESTS_SUPPORT_SPECTRUM_H_
+#endif  // RDS_TESTS_SUPPORT_POWER_DENSITY_H_
