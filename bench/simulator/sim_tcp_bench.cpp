@@ -27,7 +27,7 @@ std::vector<std::uint8_t> StationFrame(int sender, std::uint8_t sqc) {
                                        sqc,  0x02, 0,   0,
                                        'B',  'E',  'N', 'C',
                                        'H',  ' ',  ' ', ' '};
-  return UecpFrameBytes(sqc, message);
+  return fuzz::ReferenceFrame(0, sqc, message);
 }
 
 // One sender's share of an iteration; latencies in microseconds go to *latencies.

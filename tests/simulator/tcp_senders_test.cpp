@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 
 // What the encoder must send back for a good frame: "18 00" under the frame's own SQC.
 std::vector<std::uint8_t> AckFor(int sqc) {
-  return UecpFrameBytes(static_cast<std::uint8_t>(sqc), {0x18, 0x00});
+  return fuzz::ReferenceFrame(0, static_cast<std::uint8_t>(sqc), {0x18, 0x00});
 }
 
 // Frame k of sender s sets PI and PS in one message field, so the air shows whether frames were
@@ -40,7 +40,7 @@ std::vector<std::uint8_t> StationFrame(int s, int k) {
       0x02, 0, 0};
   const std::string ps = PsOf(s, k);
   message.insert(message.end(), ps.begin(), ps.end());
-  return UecpFrameBytes(static_cast<std::uint8_t>(k), message);
+  return fuzz::ReferenceFrame(0, static_cast<std::uint8_t>(k), message);
 }
 
 bool Exchange(UecpTcpSender* sender, int s, int k) {
@@ -124,7 +124,7 @@ TEST(SimulatorTcp, FloodsAndStalledFramesHoldUpNoOtherSender) {
   flooder.join();
   EXPECT_TRUE(answered) << "frame " << k - 1;
   EXPECT_GT(k, 1);
-  EXPECT_EQ(stalled.ReadFrame(0), UecpFrameBytes(5, {0x18, 0x02, 0x05}));
+  EXPECT_EQ(stalled.ReadFrame(0), fuzz::ReferenceFrame(0, 5, {0x18, 0x02, 0x05}));
 
   stalled.Close();
   flood.Close();

@@ -1,5 +1,6 @@
 // A UECP sender on a TCP connection, for tests and benchmarks that drive rds-encoder-sim: frames
-// with any sequence counter, and the encoder's answers read one whole frame at a time.
+// built by the plain reference framing (fuzz::ReferenceFrame) with any sequence counter, and the
+// encoder's answers read one whole frame at a time.
 #ifndef RDS_TESTS_SUPPORT_UECP_TCP_SENDER_H_
 #define RDS_TESTS_SUPPORT_UECP_TCP_SENDER_H_
 
@@ -15,28 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "uecp/crc.h"
-
-// A stuffed frame for encoder address 0 with the given SQC and message field.
-inline std::vector<std::uint8_t> UecpFrameBytes(std::uint8_t sqc,
-                                                const std::vector<std::uint8_t>& message) {
-  std::vector<std::uint8_t> raw = {0, 0, sqc, static_cast<std::uint8_t>(message.size())};
-  raw.insert(raw.end(), message.begin(), message.end());
-  const std::uint16_t crc = uecp::uecp_crc16(raw.data(), static_cast<int>(raw.size()));
-  raw.push_back(static_cast<std::uint8_t>(crc >> 8));
-  raw.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-  std::vector<std::uint8_t> frame = {0xFE};
-  for (const std::uint8_t byte : raw) {
-    if (byte >= 0xFD) {
-      frame.push_back(0xFD);
-      frame.push_back(static_cast<std::uint8_t>(byte - 0xFD));
-    } else {
-      frame.push_back(byte);
-    }
-  }
-  frame.push_back(0xFF);
-  return frame;
-}
+#include "fuzz/uecp_reference.h"
 
 class UecpTcpSender {
  public:
