@@ -98,12 +98,6 @@ bool NeedsBlockLayer(const Options& options) {
   return options.receiver || options.stream || options.station.json || options.station.summary;
 }
 
-// A pipe or terminal, where a reader waits for each group.
-bool IsLive(std::FILE* file) {
-  struct stat status {};
-  return fstat(fileno(file), &status) == 0 && !S_ISREG(status.st_mode);
-}
-
 int Run::Decode(const Options& options) const {
   const bool input_is_stdin = options.input == "-";
   const bool output_is_stdout = options.output == "-";

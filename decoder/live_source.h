@@ -5,7 +5,10 @@
 #ifndef RDS_DECODER_LIVE_SOURCE_H_
 #define RDS_DECODER_LIVE_SOURCE_H_
 
+#include <sys/stat.h>
+
 #include <cstddef>
+#include <cstdio>
 
 #include "decoder/byte_io.h"
 
@@ -32,6 +35,12 @@ class LiveSource : public ByteSource {
 // is true) instead of the process. On Windows a blocked read ends with the next input; a second
 // Ctrl+C ends the process, as the C runtime resets the handler once it has run.
 void StopReadingOnSignals();
+
+// A pipe or terminal rather than a file, where a reader waits for each line to come.
+inline bool IsLive(std::FILE* file) {
+  struct stat status {};
+  return fstat(fileno(file), &status) == 0 && !S_ISREG(status.st_mode);
+}
 
 }  // namespace decoder
 

@@ -1,22 +1,16 @@
 #include "decoder/station_outputs.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+#include "decoder/live_source.h"
 
 namespace decoder {
 
 namespace {
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
-// A pipe or terminal, where a reader waits for each line.
-bool IsLive(std::FILE* file) {
-  struct stat status {};
-  return fstat(fileno(file), &status) == 0 && !S_ISREG(status.st_mode);
-}
 
 }  // namespace
 
