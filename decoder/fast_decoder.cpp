@@ -25,7 +25,8 @@ std::int64_t FindBlockA(BitLine& line, std::int64_t start) {
   for (std::int64_t p = start;; ++p) {
     if (syndrome == wanted) return p;
     if (line.Complete() && p >= line.LastOne()) return -1;
-    syndrome = NextSyndrome(syndrome, line.Bit(p), line.Bit(p + kBlockBits));
+    syndrome = NextSyndrome(syndrome, static_cast<unsigned>(line.Bit(p)),
+                            static_cast<unsigned>(line.Bit(p + kBlockBits)));
     line.Release(p + 1);
   }
 }

@@ -29,7 +29,9 @@ struct ReceivedGroup {
   // 1187.5 for seconds since the start of the capture.
   std::int64_t first_bit = 0;
 
-  bool Has(int block) const { return status[block] != BlockStatus::kMissing; }
+  bool Has(int block) const {
+    return status[static_cast<std::size_t>(block)] != BlockStatus::kMissing;
+  }
 };
 
 // Reception over the whole run, as the block layer counted it.

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   demod::Demodulator demodulator(options);
   std::string bits;
-  const std::size_t piece = 1 + mode % 4093;
+  const std::size_t piece = 1 + static_cast<std::size_t>(mode % 4093);
   for (std::size_t at = 0; at < samples.size(); at += piece) {
     const std::size_t n = samples.size() - at < piece ? samples.size() - at : piece;
     demodulator.Process(samples.data() + at, n, &bits);

@@ -26,7 +26,7 @@ bool ValidUtf8WithoutControls(const std::string& text) {
   std::size_t i = 0;
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    int extra = 0;
+    std::size_t extra = 0;
     if (lead < 0x80) {
       if ((lead < 0x20 && lead != '\n') || lead == 0x7F) return false;
     } else if ((lead & 0xE0) == 0xC0) {
@@ -37,7 +37,7 @@ bool ValidUtf8WithoutControls(const std::string& text) {
       return false;  // the RDS character set needs no more than three bytes
     }
     if (i + extra >= text.size() && extra > 0) return false;
-    for (int k = 1; k <= extra; ++k) {
+    for (std::size_t k = 1; k <= extra; ++k) {
       if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
     }
     i += 1 + extra;
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t at = 1; at + kBytesPerGroup <= size; at += kBytesPerGroup, ++groups) {
     decoder::ReceivedGroup group;
     const std::uint8_t flags = data[at + 8];
-    for (int block = 0; block < 4; ++block) {
+    for (std::size_t block = 0; block < 4; ++block) {
       const bool missing = (flags >> block) & 1;
       group.status[block] = missing ? decoder::BlockStatus::kMissing : decoder::BlockStatus::kClean;
       group.info[block] =

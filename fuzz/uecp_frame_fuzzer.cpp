@@ -243,7 +243,7 @@ void CheckAgainstSimulator(const uecp::UecpFrame& frame, std::uint16_t site,
       e.psn = static_cast<std::uint8_t>(element->ProgrammeServiceNumber() & 0xFF);
     }
     const std::size_t header =
-        1 + (e.has_service ? 2 : 0) + (element->ElementLength() != uecp::kAbsent ? 1 : 0);
+        1u + (e.has_service ? 2u : 0u) + (element->ElementLength() != uecp::kAbsent ? 1u : 0u);
     e.data.assign(element->Data() + header, element->Data() + element->EncodedLength());
     expected.push_back(std::move(e));
   }

@@ -24,7 +24,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
   exit 2
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DRDS_SANITIZE=address,undefined -DRDS_BUILD_FUZZ=ON >/dev/null
+  -DRDS_SANITIZE=address,undefined -DRDS_BUILD_FUZZ=ON -DRDS_WERROR=ON >/dev/null
 cmake --build "$build" -j "$jobs"
 
 targets=("$@")

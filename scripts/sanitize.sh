@@ -26,7 +26,7 @@ fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER="$compiler" -DRDS_SANITIZE=address,undefined -DRDS_BUILD_FUZZ="$fuzz" \
-  >/dev/null
+  -DRDS_WERROR=ON >/dev/null
 start=$SECONDS
 cmake --build "$build" -j "$jobs"
 built=$SECONDS

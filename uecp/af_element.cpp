@@ -54,11 +54,11 @@ AfElement::AfElement(std::uint16_t list_header, std::uint8_t frequency_count,
                      std::uint16_t programme_service_number) {
   if (frequency_count > kMaxAlternativeFrequencies) return;
   list_header_ = list_header;
-  int bytes = 0;
+  std::size_t bytes = 0;
   for (int i = 0; frequencies != nullptr && i < frequency_count; ++i) {
     const int appended = AppendCodes(frequencies[i], &code_list_[bytes]);
     if (appended != 0) ++af_count_;
-    bytes += appended;
+    bytes += static_cast<std::size_t>(appended);
   }
   // The count code and the codes go out in pairs in RDS group 0A; an even number of codes
   // leaves the last pair one short, which the filler completes.

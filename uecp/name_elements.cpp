@@ -10,7 +10,9 @@ namespace {
 std::array<char, kNameLength> PaddedName(const char* text) {
   std::array<char, kNameLength> name;
   name.fill(' ');
-  for (int i = 0; text != nullptr && i < kNameLength && text[i] != '\0'; ++i) name[i] = text[i];
+  for (std::size_t i = 0; text != nullptr && i < name.size() && text[i] != '\0'; ++i) {
+    name[i] = text[i];
+  }
   return name;
 }
 

@@ -13,7 +13,7 @@ RtElement::RtElement(const char* text, std::uint8_t transmissions,
   if (text != nullptr && text[0] != '\0') {
     configuration_ = static_cast<std::uint8_t>((transmissions & 0x0F) << 1 |
                                                (buffer_configuration & 0x60) | (ab_flag & 0x01));
-    int kept = 0;
+    std::size_t kept = 0;
     while (kept < kMaxRadiotextLength && text[kept] != '\0') {
       text_[kept] = text[kept];
       ++kept;

@@ -57,7 +57,7 @@ echo "install: $((SECONDS - t)) s"
 stage "cross-build"
 build_windows() {
   local dir=$1 toolchain=$2 t=$SECONDS
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRDS_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/$toolchain" >"$dir/configure.log" 2>&1 ||
     { cat "$dir/configure.log"; return 1; }
   cmake --build "$dir" -j "$jobs" >"$dir/build.log" 2>&1 || { cat "$dir/build.log"; return 1; }

@@ -117,8 +117,9 @@ TEST(CaptureGenMpx, StartsWithTheFirstBitAndCarriesTheBitFile) {
     std::string bits = ReadText(dir.Path("bits.txt"));
     bits = bits.substr(bits.find('\n') + 1, 13 + 12 * 104);
     const double samples_per_bit = air.rate / kBitRate;
-    EXPECT_EQ(air.samples.size(),
-              static_cast<std::size_t>(std::ceil(bits.size() * samples_per_bit)));
+    EXPECT_EQ(
+        air.samples.size(),
+        static_cast<std::size_t>(std::ceil(static_cast<double>(bits.size()) * samples_per_bit)));
 
     // Bit k's biphase symbol: + in its first half, - in its second, each half centred on an
     // impulse, on a carrier that starts at sample 0. Its sign, differentially decoded, is the bit.

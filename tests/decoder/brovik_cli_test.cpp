@@ -398,8 +398,8 @@ TEST(BrovikStream, ReportGrowsAsBitsArriveAndSigintEndsItCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, BrovikCliTest, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<CliCase>& info) {
-                           return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<CliCase>& test) {
+                           return std::string(test.param.name);
                          });
 
 }  // namespace

@@ -155,8 +155,8 @@ TEST(CaptureLimits, HugeCountWithoutBitsEndsAtOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Captures, CaptureTest, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<CaptureCase>& info) {
-                           return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<CaptureCase>& test) {
+                           return std::string(test.param.name);
                          });
 
 }  // namespace

@@ -109,7 +109,7 @@ class RandomCapture {
       const int half_hours = Pick(0, 31);
       const rds::Group ct = rds::ClockTimeGroup(
           pi, false, 0, {mjd, hour, minute, negative != 0 ? -half_hours : half_hours});
-      const int low5 = ct.blocks[1] & 3;
+      const unsigned low5 = ct.blocks[1] & 3u;
       c = ct.blocks[2];
       // The sign bit on its own, so that "minus zero" half hours reach the decoders too.
       d = static_cast<std::uint16_t>(ct.blocks[3] | negative << 5);

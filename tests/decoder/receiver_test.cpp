@@ -102,7 +102,8 @@ TEST(Receiver, CorrectedBlocksAreMarkedAndCountedAsCorrected) {
 
 // Block bit `bit` (25 the first on air) of block `block` (counted from the start of `bits`).
 std::string FlipBlockBits(std::string bits, int block, std::initializer_list<int> block_bits) {
-  for (const int bit : block_bits) bits = decoder_test::Flip(bits, 26 * block + 25 - bit);
+  for (const int bit : block_bits)
+    bits = decoder_test::Flip(bits, static_cast<std::size_t>(26 * block + 25 - bit));
   return bits;
 }
 
@@ -147,9 +148,10 @@ TEST(Receiver, SlipOfOneBitLosesAtMostTwoGroups) {
     const std::string sent = StationBits(kNoise, kGroups, static_cast<unsigned>(trial));
     const int slip =
         kNoise + 104 * 10 + std::uniform_int_distribution<int>(0, 104 * 40 - 1)(random);
+    const auto cut = static_cast<std::size_t>(slip);
     const bool insert = trial % 2 == 0;
-    const std::string received = insert ? sent.substr(0, slip) + "1" + sent.substr(slip)
-                                        : sent.substr(0, slip) + sent.substr(slip + 1);
+    const std::string received = insert ? sent.substr(0, cut) + "1" + sent.substr(cut)
+                                        : sent.substr(0, cut) + sent.substr(cut + 1);
     const int max_burst = trial % 4 < 2 ? 2 : 5;
     const ReceiverResult result = RunReceiver(Counted(received), false, max_burst);
     ASSERT_EQ(result.code, ExitCode::kDone);

@@ -38,9 +38,9 @@ inline Air ReadAir(const std::string& path) {
   in >> air.count >> bits;
   for (std::size_t g = 0; g + 104 <= bits.size(); g += 104) {
     std::array<std::uint16_t, 4> group{};
-    for (int b = 0; b < 4; ++b) {
-      const std::uint32_t block =
-          std::stoul(bits.substr(g + 26 * static_cast<std::size_t>(b), 26), nullptr, 2);
+    for (std::size_t b = 0; b < 4; ++b) {
+      const auto block =
+          static_cast<std::uint32_t>(std::stoul(bits.substr(g + 26 * b, 26), nullptr, 2));
       std::uint16_t syndrome = 0;
       for (int i = 0; i < 26; ++i) {
         if ((block >> i) & 1U) syndrome ^= kRows[i];

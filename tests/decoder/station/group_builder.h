@@ -27,7 +27,7 @@ inline decoder::ReceivedGroup Group(std::uint16_t a, std::uint16_t b, std::uint1
                                     std::uint16_t d, int missing = 0, std::int64_t first_bit = 0) {
   decoder::ReceivedGroup group;
   group.info = {a, b, c, d};
-  for (int block = 0; block < 4; ++block) {
+  for (std::size_t block = 0; block < 4; ++block) {
     group.status[block] =
         (missing >> block) & 1 ? decoder::BlockStatus::kMissing : decoder::BlockStatus::kClean;
     if ((missing >> block) & 1) group.info[block] = 0;
