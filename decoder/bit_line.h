@@ -22,7 +22,7 @@ class BitLine {
   explicit BitLine(ByteSource& source, std::size_t chunk_size = std::size_t{1} << 20);
 
   // Reads and converts the count line like strtol on its characters. False on a read error.
-  bool ReadCount(std::int32_t* count);
+  [[nodiscard]] bool ReadCount(std::int32_t* count);
 
   // Starts the bit line of a capture of `count` bits (count >= 1).
   void Begin(std::int32_t count);
@@ -59,9 +59,9 @@ class BitLine {
   void Accept(std::size_t from, std::size_t to);
   void FinishLine(std::size_t chars);
   void NoteOnes(std::size_t from, std::size_t to);
-  bool FillRaw();
+  [[nodiscard]] bool FillRaw();
   int RawChar();
-  std::size_t ReadSource(char* buffer, std::size_t capacity);
+  [[nodiscard]] std::size_t ReadSource(char* buffer, std::size_t capacity);
 
   ByteSource& source_;
   std::size_t chunk_size_;

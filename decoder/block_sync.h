@@ -36,7 +36,7 @@ class BlockSync {
   // Moves the window until candidate 0 carries `offset`. Returns false, leaving the window where
   // it is, once the input is exhausted and no later window position can carry it: only zero bits
   // are still to come and the bits left in the window cannot form a block with a nonzero syndrome.
-  bool SyncTo(BlockOffset offset);
+  [[nodiscard]] bool SyncTo(BlockOffset offset);
 
   std::uint32_t FrontBlock() const { return candidates_[0]; }
   std::uint16_t FrontSyndrome() const { return syndromes_[0]; }

@@ -17,7 +17,7 @@ class ByteSource {
   virtual ~ByteSource() = default;
   // Copies up to `capacity` bytes into `buffer`; returns how many. 0 means end of input or a read
   // error; Failed() tells the two apart.
-  virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
+  [[nodiscard]] virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
   virtual bool Failed() const { return false; }
 };
 
@@ -25,9 +25,9 @@ class ReportSink {
  public:
   virtual ~ReportSink() = default;
   // Appends the bytes to the report; false when they could not all be written.
-  virtual bool Write(const char* data, std::size_t size) = 0;
+  [[nodiscard]] virtual bool Write(const char* data, std::size_t size) = 0;
   // Passes what was written on to its destination now (a live report); false on failure.
-  virtual bool Flush() { return true; }
+  [[nodiscard]] virtual bool Flush() { return true; }
 };
 
 class MemorySource : public ByteSource {
@@ -35,7 +35,7 @@ class MemorySource : public ByteSource {
   // `max_read` limits each Read, to drive readers through short reads as pipes deliver them.
   explicit MemorySource(std::string_view bytes, std::size_t max_read = SIZE_MAX)
       : bytes_(bytes), max_read_(max_read) {}
-  std::size_t Read(char* buffer, std::size_t capacity) override;
+  [[nodiscard]] std::size_t Read(char* buffer, std::size_t capacity) override;
 
  private:
   std::string_view bytes_;
@@ -44,7 +44,7 @@ class MemorySource : public ByteSource {
 
 class StringSink : public ReportSink {
  public:
-  bool Write(const char* data, std::size_t size) override;
+  [[nodiscard]] bool Write(const char* data, std::size_t size) override;
   const std::string& Text() const { return text_; }
 
  private:
@@ -55,7 +55,7 @@ class StringSink : public ReportSink {
 class FileSource : public ByteSource {
  public:
   explicit FileSource(std::FILE* file) : file_(file) {}
-  std::size_t Read(char* buffer, std::size_t capacity) override;
+  [[nodiscard]] std::size_t Read(char* buffer, std::size_t capacity) override;
   bool Failed() const override;
 
  private:
@@ -65,8 +65,8 @@ class FileSource : public ByteSource {
 class FileSink : public ReportSink {
  public:
   explicit FileSink(std::FILE* file) : file_(file) {}
-  bool Write(const char* data, std::size_t size) override;
-  bool Flush() override;
+  [[nodiscard]] bool Write(const char* data, std::size_t size) override;
+  [[nodiscard]] bool Flush() override;
 
  private:
   std::FILE* file_;

@@ -8,7 +8,7 @@
 
 namespace decoder {
 
-int RunBrovik(int argc, char** argv);
+[[nodiscard]] int RunBrovik(int argc, char** argv);
 
 }  // namespace decoder
 

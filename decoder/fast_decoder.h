@@ -19,7 +19,8 @@ struct BufferSizes {
 
 // Reads a capture from `input` and writes its report to `report`. The report is flushed before
 // returning; nothing of it is written when the result is kBadCount or kNoSync.
-ExitCode DecodeCapture(ByteSource& input, ReportSink& report, BufferSizes sizes = BufferSizes{});
+[[nodiscard]] ExitCode DecodeCapture(ByteSource& input, ReportSink& report,
+                                     BufferSizes sizes = BufferSizes{});
 
 }  // namespace decoder
 

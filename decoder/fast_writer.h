@@ -38,7 +38,7 @@ class FastReportWriter {
   void ClockTime(std::uint32_t date, std::uint32_t time, const CalendarDate& calendar);
 
   // Writes out what is buffered; false if any write to the sink failed.
-  bool Flush();
+  [[nodiscard]] bool Flush();
   bool Failed() const { return failed_; }
 
  private:

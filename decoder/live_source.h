@@ -20,7 +20,7 @@ class LiveSource : public ByteSource {
   explicit LiveSource(int fd) : fd_(fd) {}
 
   // Blocks until some bytes are available, the input ends, or a stop signal arrived (then 0).
-  std::size_t Read(char* buffer, std::size_t capacity) override;
+  [[nodiscard]] std::size_t Read(char* buffer, std::size_t capacity) override;
   bool Failed() const override { return failed_; }
 
   // A stop signal ended the reading.

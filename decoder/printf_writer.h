@@ -30,7 +30,7 @@ class PrintfReportWriter {
   void Radiotext(int flag, const char* text, bool version_b);
   void ClockTime(std::uint32_t date, std::uint32_t time, const CalendarDate& calendar);
 
-  bool Flush() { return !failed_; }
+  [[nodiscard]] bool Flush() { return !failed_; }
 
  private:
   void Printf(const char* format, ...)

@@ -25,7 +25,7 @@ class ReceiverReport : public BlockObserver {
   void OnSkip(std::int64_t position, std::int64_t bits) override;
 
   // Writes out what is buffered and flushes the sink; false once anything failed.
-  bool Flush();
+  [[nodiscard]] bool Flush();
   bool Failed() const { return failed_ || writer_.Failed(); }
 
  private:

@@ -26,8 +26,9 @@ struct ReceiverRunOptions {
 // run, also when it fails. A stream is decoded piece by piece as Read returns it. Exit codes:
 // kDone; kBadCount (counted capture only); kNoSync when no synchronisation was ever found (the
 // report is then empty); kFileError when reading or writing failed; kNoMemory.
-ExitCode RunReceiver(const ReceiverRunOptions& options, ByteSource& input, ReportSink* report,
-                     const std::vector<GroupListener*>& listeners, ReceptionStats* stats);
+[[nodiscard]] ExitCode RunReceiver(const ReceiverRunOptions& options, ByteSource& input,
+                                   ReportSink* report, const std::vector<GroupListener*>& listeners,
+                                   ReceptionStats* stats);
 
 }  // namespace decoder
 

@@ -10,7 +10,7 @@
 
 namespace decoder {
 
-ExitCode DecodeCaptureReference(ByteSource& input, ReportSink& report);
+[[nodiscard]] ExitCode DecodeCaptureReference(ByteSource& input, ReportSink& report);
 
 }  // namespace decoder
 

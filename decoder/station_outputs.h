@@ -33,12 +33,12 @@ class StationOutputs {
   StationOutputs& operator=(const StationOutputs&) = delete;
 
   // Opens the files; false with the reason in *error when one cannot be created.
-  bool Open(std::string* error);
+  [[nodiscard]] bool Open(std::string* error);
   // The listeners to hand the block layer.
   std::vector<GroupListener*> Listeners();
   // Writes the summary and closes the files; false with the reason in *error when any of it could
   // not be written.
-  bool Finish(const ReceptionStats& stats, std::string* error);
+  [[nodiscard]] bool Finish(const ReceptionStats& stats, std::string* error);
 
  private:
   struct Output {
@@ -46,8 +46,8 @@ class StationOutputs {
     std::FILE* file = nullptr;
     std::unique_ptr<FileSink> sink;
 
-    bool Open(std::string* error);
-    bool Close();
+    [[nodiscard]] bool Open(std::string* error);
+    [[nodiscard]] bool Close();
   };
   // Passes each JSON line on at once, for a reader at a pipe.
   class FlushingJson : public GroupListener {

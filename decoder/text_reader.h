@@ -21,7 +21,7 @@ class TextReader {
 
   // Like fgets with `size`: reads at most size - 1 characters, stopping after the first newline,
   // and stores them zero-terminated in `line` (size bytes). Returns the number of characters read.
-  std::size_t GetLine(char* line, std::size_t size);
+  [[nodiscard]] std::size_t GetLine(char* line, std::size_t size);
 
   bool Failed() const { return source_.Failed(); }
 

@@ -20,9 +20,9 @@ class BitSink {
   virtual ~BitSink() = default;
   // Writes the bits; false when writing failed or (files) the limit was reached, in which case
   // the bits up to the limit are written and limit_reached() is true.
-  virtual bool Write(const std::string& bits) = 0;
+  [[nodiscard]] virtual bool Write(const std::string& bits) = 0;
   // Completes the output (count line, flush); false when that failed.
-  virtual bool Close() = 0;
+  [[nodiscard]] virtual bool Close() = 0;
   virtual bool limit_reached() const { return false; }
   long long written() const { return written_; }
 
@@ -31,9 +31,9 @@ class BitSink {
 };
 
 // Creates the capture file; null with errno set when it cannot be created.
-std::unique_ptr<BitSink> CreateCaptureFile(const std::string& path);
+[[nodiscard]] std::unique_ptr<BitSink> CreateCaptureFile(const std::string& path);
 // Bits on a stream left open (standard output), a line break after every 104.
-std::unique_ptr<BitSink> StreamTo(std::FILE* stream);
+[[nodiscard]] std::unique_ptr<BitSink> StreamTo(std::FILE* stream);
 
 }  // namespace demod
 

@@ -6,7 +6,7 @@
 namespace demod {
 
 // Runs the program; returns its exit code (demod/exit_code.h).
-int RunDemod(int argc, char** argv);
+[[nodiscard]] int RunDemod(int argc, char** argv);
 
 }  // namespace demod
 

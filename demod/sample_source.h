@@ -45,8 +45,8 @@ struct OpenResult {
 
 OpenResult OpenAudioFile(const std::string& path);
 // Raw samples from `stream` (not closed), which must be in binary mode.
-std::unique_ptr<SampleSource> OpenRawStream(std::FILE* stream, double sample_rate,
-                                            RawFormat format);
+[[nodiscard]] std::unique_ptr<SampleSource> OpenRawStream(std::FILE* stream, double sample_rate,
+                                                          RawFormat format);
 
 }  // namespace demod
 

@@ -194,29 +194,29 @@ inline constexpr WORD PARITY_MARK = 0x0800;
 inline constexpr WORD PARITY_SPACE = 0x1000;
 
 // The calls. Each returns nonzero for success; on failure GetLastError tells why.
-HANDLE CreateFileA(const char* file_name, DWORD desired_access, DWORD share_mode,
-                   void* security_attributes, DWORD creation_disposition,
-                   DWORD flags_and_attributes, HANDLE template_file);
-BOOL CloseHandle(HANDLE handle);
-BOOL ReadFile(HANDLE handle, void* buffer, DWORD bytes_to_read, DWORD* bytes_read,
-              void* overlapped);
-BOOL WriteFile(HANDLE handle, const void* buffer, DWORD bytes_to_write, DWORD* bytes_written,
-               void* overlapped);
-BOOL PurgeComm(HANDLE handle, DWORD flags);
-BOOL GetCommState(HANDLE handle, DCB* dcb);
-BOOL SetCommState(HANDLE handle, DCB* dcb);
-BOOL GetCommProperties(HANDLE handle, COMMPROP* properties);
-BOOL ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status);
-BOOL GetCommConfig(HANDLE handle, COMMCONFIG* config, DWORD* size);
-BOOL SetCommConfig(HANDLE handle, COMMCONFIG* config, DWORD size);
-BOOL SetCommBreak(HANDLE handle);
-BOOL ClearCommBreak(HANDLE handle);
-BOOL EscapeCommFunction(HANDLE handle, DWORD function);
-BOOL SetCommMask(HANDLE handle, DWORD event_mask);
-BOOL GetCommMask(HANDLE handle, DWORD* event_mask);
-BOOL FlushFileBuffers(HANDLE handle);
-BOOL SetupComm(HANDLE handle, DWORD input_queue_size, DWORD output_queue_size);
-BOOL GetCommModemStatus(HANDLE handle, DWORD* modem_status);
+[[nodiscard]] HANDLE CreateFileA(const char* file_name, DWORD desired_access, DWORD share_mode,
+                                 void* security_attributes, DWORD creation_disposition,
+                                 DWORD flags_and_attributes, HANDLE template_file);
+[[nodiscard]] BOOL CloseHandle(HANDLE handle);
+[[nodiscard]] BOOL ReadFile(HANDLE handle, void* buffer, DWORD bytes_to_read, DWORD* bytes_read,
+                            void* overlapped);
+[[nodiscard]] BOOL WriteFile(HANDLE handle, const void* buffer, DWORD bytes_to_write,
+                             DWORD* bytes_written, void* overlapped);
+[[nodiscard]] BOOL PurgeComm(HANDLE handle, DWORD flags);
+[[nodiscard]] BOOL GetCommState(HANDLE handle, DCB* dcb);
+[[nodiscard]] BOOL SetCommState(HANDLE handle, DCB* dcb);
+[[nodiscard]] BOOL GetCommProperties(HANDLE handle, COMMPROP* properties);
+[[nodiscard]] BOOL ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status);
+[[nodiscard]] BOOL GetCommConfig(HANDLE handle, COMMCONFIG* config, DWORD* size);
+[[nodiscard]] BOOL SetCommConfig(HANDLE handle, COMMCONFIG* config, DWORD size);
+[[nodiscard]] BOOL SetCommBreak(HANDLE handle);
+[[nodiscard]] BOOL ClearCommBreak(HANDLE handle);
+[[nodiscard]] BOOL EscapeCommFunction(HANDLE handle, DWORD function);
+[[nodiscard]] BOOL SetCommMask(HANDLE handle, DWORD event_mask);
+[[nodiscard]] BOOL GetCommMask(HANDLE handle, DWORD* event_mask);
+[[nodiscard]] BOOL FlushFileBuffers(HANDLE handle);
+[[nodiscard]] BOOL SetupComm(HANDLE handle, DWORD input_queue_size, DWORD output_queue_size);
+[[nodiscard]] BOOL GetCommModemStatus(HANDLE handle, DWORD* modem_status);
 
 }  // namespace win
 

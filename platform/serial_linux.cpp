@@ -176,7 +176,10 @@ HANDLE CreateFileA(const char* file_name, DWORD desired_access, DWORD share_mode
   }
   if (port->is_tty) {
     if (!linux_serial::MakeTerminalRaw(fd)) return linux_serial::AbandonOpen(fd);
-    linux_serial::ReadInitialSettings(*port);
+    // MakeTerminalRaw has just read this terminal's settings, so this read does not fail; if it
+    // did, GetCommState would report an empty DCB, which SetCommState replaces, and the open
+    // itself has succeeded all the same.
+    static_cast<void>(linux_serial::ReadInitialSettings(*port));
     // Set last, once the open can no longer fail: CloseHandle clears it again.
     if (port->exclusive) ioctl(fd, TIOCEXCL);
   }

@@ -40,14 +40,14 @@ Port* Lookup(HANDLE handle);
 void MakeRaw(termios& attributes);
 
 // The DCB that describes the terminal's current state, for a port that was just opened.
-bool ReadInitialSettings(Port& port);
+[[nodiscard]] bool ReadInitialSettings(Port& port);
 
 // Fails with the Windows code for errno, or ERROR_NOT_SUPPORTED when a terminal has no modem
 // lines (a pseudo-terminal answers modem-line requests with ENOTTY or EINVAL).
-BOOL FailModemLineCall(const Port& port, int errno_value);
+[[nodiscard]] BOOL FailModemLineCall(const Port& port, int errno_value);
 
 // Fails with the Windows code for errno.
-BOOL FailWithErrno(int errno_value);
+[[nodiscard]] BOOL FailWithErrno(int errno_value);
 
 }  // namespace linux_serial
 }  // namespace win

@@ -7,10 +7,10 @@
 
 namespace rds {
 
-bool ParseNumber(const std::string& text, double* value);
+[[nodiscard]] bool ParseNumber(const std::string& text, double* value);
 
 // Also within [low, high].
-bool ParseNumber(const std::string& text, double low, double high, double* value);
+[[nodiscard]] bool ParseNumber(const std::string& text, double low, double high, double* value);
 
 }  // namespace rds
 

@@ -19,7 +19,8 @@ struct Options {
 inline constexpr double kMaxReplyTimeoutSeconds = 86400.0;
 
 // Parses argv. On a wrong command line returns false and says why in *error.
-bool ParseOptions(int argc, const char* const* argv, Options* options, std::string* error);
+[[nodiscard]] bool ParseOptions(int argc, const char* const* argv, Options* options,
+                                std::string* error);
 
 // The text of --help.
 const char* UsageText();

@@ -23,7 +23,7 @@ inline constexpr std::uint32_t kReplyPollIntervalMs = 1;
 
 // Runs the sequence and returns the exit code (exit_codes.h). Reply lines go to out, messages
 // to err.
-int RunSession(const Options& options, std::FILE* out, std::FILE* err);
+[[nodiscard]] int RunSession(const Options& options, std::FILE* out, std::FILE* err);
 
 }  // namespace sender
 

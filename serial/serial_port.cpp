@@ -58,7 +58,8 @@ bool ApplyFlowControl(FlowControl mode, win::DCB& dcb) {
 
 SerialPort::SerialPort() = default;
 
-SerialPort::~SerialPort() { Close(); }
+// A destructor cannot report; a handle the system fails to close is gone all the same.
+SerialPort::~SerialPort() { static_cast<void>(Close()); }
 
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the line settings in their usual order
 bool SerialPort::Open(std::int16_t port, std::uint32_t baud, std::uint8_t data_bits,
@@ -104,8 +105,9 @@ bool SerialPort::OpenPath(const char* path, std::uint32_t baud, std::uint8_t dat
     last_error_ = win::GetLastError();
     return false;
   }
-  // A failed read leaves the record as it was; the settings below are applied either way.
-  GetState(&settings_);
+  // A failed read leaves the record as it was; the settings below are applied either way, so
+  // its result does not change the outcome of Open.
+  static_cast<void>(GetState(&settings_));
   settings_.BaudRate = baud;
   settings_.ByteSize = data_bits;
   if (parity > win::SPACEPARITY) return false;
@@ -115,8 +117,14 @@ bool SerialPort::OpenPath(const char* path, std::uint32_t baud, std::uint8_t dat
   // DSR must not gate reception: the encoder need not drive it.
   settings_.fDsrSensitivity = 0;
   if (!ApplyFlowControl(flow_control, settings_)) return false;
-  SetState(&settings_);
-  GetProperties(&properties_);
+  // Open promises the settings requested, not applied: many drivers (USB adapters, virtual COM
+  // ports, pseudo-terminals) refuse some field yet carry the line as it is, and a sender that
+  // gets no reply learns more from that than from a port it could not open. So a refused
+  // setting does not fail Open; the caller can read the line back with GetState.
+  static_cast<void>(SetState(&settings_));
+  // The properties are information for the caller; when they cannot be read, Open still
+  // succeeds and LastError() keeps the reason.
+  static_cast<void>(GetProperties(&properties_));
   modem_status_ = 0;
   return true;
 }
@@ -158,13 +166,16 @@ std::uint32_t SerialPort::Write(const void* buffer, std::uint32_t count) {
 std::uint32_t SerialPort::BytesWaiting() {
   // Polled in a loop: it neither touches the last error nor asks whether the port is open.
   win::DWORD errors = 0;
-  win::ClearCommError(handle_, &errors, &status_);
+  // When the query fails (port closed, or gone) the record keeps the last good count, which is
+  // the answer a poll wants; the caller learns of a dead port from Read or Write.
+  static_cast<void>(win::ClearCommError(handle_, &errors, &status_));
   return status_.cbInQue;
 }
 
 std::uint32_t SerialPort::ModemStatus(std::uint32_t mask) {
   last_error_ = 0;
-  if (IsOpen()) win::GetCommModemStatus(handle_, &modem_status_);
+  // A failed query leaves the last known lines, which are answered instead (also when closed).
+  if (IsOpen()) static_cast<void>(win::GetCommModemStatus(handle_, &modem_status_));
   return modem_status_ & mask;
 }
 

@@ -36,22 +36,23 @@ class SerialPort {
   // opened stays open even when a later step refuses the settings; Close it.
   // An object that is already open refuses (false, last error win::ERROR_BUSY) and keeps its
   // port: reopening would otherwise drop a handle the caller may still rely on.
-  bool Open(std::int16_t port, std::uint32_t baud, std::uint8_t data_bits, std::uint32_t parity,
-            std::uint32_t stop_bits, FlowControl flow_control);
+  [[nodiscard]] bool Open(std::int16_t port, std::uint32_t baud, std::uint8_t data_bits,
+                          std::uint32_t parity, std::uint32_t stop_bits, FlowControl flow_control);
 
   // As Open, for a device named by its path ("\\.\COM12", or on Linux also "/dev/ttyUSB0").
   // The port number stays 0 and the COM path empty.
-  bool OpenDevice(const char* device, std::uint32_t baud, std::uint8_t data_bits,
-                  std::uint32_t parity, std::uint32_t stop_bits, FlowControl flow_control);
+  [[nodiscard]] bool OpenDevice(const char* device, std::uint32_t baud, std::uint8_t data_bits,
+                                std::uint32_t parity, std::uint32_t stop_bits,
+                                FlowControl flow_control);
 
-  bool Close();
+  [[nodiscard]] bool Close();
   bool IsOpen() const { return handle_ != win::INVALID_HANDLE_VALUE; }
 
   // Reads count bytes, blocking under the port's time-outs; returns the number read, 0 on
   // failure.
-  std::uint32_t Read(void* buffer, std::uint32_t count);
+  [[nodiscard]] std::uint32_t Read(void* buffer, std::uint32_t count);
   // Returns the number of bytes the system wrote, also when it reports a failure.
-  std::uint32_t Write(const void* buffer, std::uint32_t count);
+  [[nodiscard]] std::uint32_t Write(const void* buffer, std::uint32_t count);
   // Received bytes waiting in the input queue. Clears the port's error condition; when the query
   // fails, the count of the last successful query (0 before the first).
   std::uint32_t BytesWaiting();
@@ -59,27 +60,27 @@ class SerialPort {
   // port when it is open; otherwise answers from the last query.
   std::uint32_t ModemStatus(std::uint32_t mask);
 
-  bool GetConfig(win::COMMCONFIG* config);
-  bool SetConfig(win::COMMCONFIG* config);
-  bool SetBreak();
-  bool ClearBreak();
-  bool GetState(win::DCB* dcb);
-  bool SetState(win::DCB* dcb);
-  bool ClearDtr();
-  bool ClearRts();
-  bool SetDtr();
-  bool SetRts();
-  bool SetXoff();
-  bool SetXon();
-  bool GetProperties(win::COMMPROP* properties);
-  bool SetEventMask(std::uint32_t mask);
-  bool GetEventMask(std::uint32_t* mask);
-  bool Flush();
-  bool PurgeTxClear();
-  bool PurgeRxClear();
-  bool PurgeTxAbort();
-  bool PurgeRxAbort();
-  bool SetupQueues(std::uint32_t input_size, std::uint32_t output_size);
+  [[nodiscard]] bool GetConfig(win::COMMCONFIG* config);
+  [[nodiscard]] bool SetConfig(win::COMMCONFIG* config);
+  [[nodiscard]] bool SetBreak();
+  [[nodiscard]] bool ClearBreak();
+  [[nodiscard]] bool GetState(win::DCB* dcb);
+  [[nodiscard]] bool SetState(win::DCB* dcb);
+  [[nodiscard]] bool ClearDtr();
+  [[nodiscard]] bool ClearRts();
+  [[nodiscard]] bool SetDtr();
+  [[nodiscard]] bool SetRts();
+  [[nodiscard]] bool SetXoff();
+  [[nodiscard]] bool SetXon();
+  [[nodiscard]] bool GetProperties(win::COMMPROP* properties);
+  [[nodiscard]] bool SetEventMask(std::uint32_t mask);
+  [[nodiscard]] bool GetEventMask(std::uint32_t* mask);
+  [[nodiscard]] bool Flush();
+  [[nodiscard]] bool PurgeTxClear();
+  [[nodiscard]] bool PurgeRxClear();
+  [[nodiscard]] bool PurgeTxAbort();
+  [[nodiscard]] bool PurgeRxAbort();
+  [[nodiscard]] bool SetupQueues(std::uint32_t input_size, std::uint32_t output_size);
 
   std::int16_t PortNumber() const { return port_number_; }
   const char* DevicePath() const { return device_path_; }
@@ -90,14 +91,15 @@ class SerialPort {
 
  private:
   // The steps of an open once the path is known: exclusive open, purge, line settings.
-  bool OpenPath(const char* path, std::uint32_t baud, std::uint8_t data_bits, std::uint32_t parity,
-                std::uint32_t stop_bits, FlowControl flow_control);
+  [[nodiscard]] bool OpenPath(const char* path, std::uint32_t baud, std::uint8_t data_bits,
+                              std::uint32_t parity, std::uint32_t stop_bits,
+                              FlowControl flow_control);
   // Runs one system call the way every thin wrapper does: clear the last error, refuse on a
   // closed port, keep GetLastError when the call fails.
   template <typename Call>
-  bool Wrap(Call call);
-  bool Escape(win::DWORD function);
-  bool Purge(win::DWORD flags);
+  [[nodiscard]] bool Wrap(Call call);
+  [[nodiscard]] bool Escape(win::DWORD function);
+  [[nodiscard]] bool Purge(win::DWORD flags);
 
   std::int16_t port_number_ = 0;
   win::DCB settings_{};

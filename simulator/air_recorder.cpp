@@ -60,7 +60,8 @@ void AirRecorder::Pump() {
     if (ready <= 0) return;
     const auto n = static_cast<std::size_t>(std::min<std::int64_t>(ready, kBlock));
     generator_.Render(block_.data(), n);
-    writer_->Write(block_.data(), n);
+    // A failed write ends the loop through Failed(); Finish reports it.
+    static_cast<void>(writer_->Write(block_.data(), n));
   }
 }
 

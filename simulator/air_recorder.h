@@ -21,9 +21,10 @@ class AirRecorder {
  public:
   // Opens the programme audio and the output (settings' levels already settled); max_groups is
   // the most the run can air (0: no limit). Null with the reason in *error.
-  static std::unique_ptr<AirRecorder> Open(const std::string& path,
-                                           const rds::MpxSettings& settings,
-                                           std::uint64_t max_groups, std::string* error);
+  [[nodiscard]] static std::unique_ptr<AirRecorder> Open(const std::string& path,
+                                                         const rds::MpxSettings& settings,
+                                                         std::uint64_t max_groups,
+                                                         std::string* error);
 
   // Puts a group on air. After a failed write nothing more is written; Failed() tells.
   void Add(const rds::Group& group);
@@ -31,7 +32,7 @@ class AirRecorder {
 
   // Writes the air's last samples and completes the file; false with Error() on failure.
   // *summary gets what went out: rate, format, where, the peak.
-  bool Finish(std::string* summary);
+  [[nodiscard]] bool Finish(std::string* summary);
   const std::string& Error() const { return writer_->Error(); }
 
  private:

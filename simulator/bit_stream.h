@@ -19,11 +19,12 @@ constexpr std::size_t kMaxCountLine = 99999999;
 constexpr std::size_t kMaxRecordedGroups = (kMaxCountLine - 1) / rds::kGroupBits;
 
 // Writes the groups as a bit-stream file; false when the stream failed.
-bool WriteBitStream(const std::vector<rds::Group>& groups, std::ostream& out);
+[[nodiscard]] bool WriteBitStream(const std::vector<rds::Group>& groups, std::ostream& out);
 
 // Writes the file at path through a temporary file renamed into place, so that no reader ever
 // sees half of it. Returns an empty string or the reason it failed.
-std::string WriteBitStreamFile(const std::vector<rds::Group>& groups, const std::string& path);
+[[nodiscard]] std::string WriteBitStreamFile(const std::vector<rds::Group>& groups,
+                                             const std::string& path);
 
 }  // namespace sim
 

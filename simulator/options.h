@@ -33,12 +33,13 @@ struct Options {
 };
 
 // Parses argv; on a usage error returns false with the reason in *error.
-bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error);
+[[nodiscard]] bool ParseOptions(const std::vector<std::string>& args, Options* options,
+                                std::string* error);
 
 extern const char kUsage[];
 
 // Decodes the escapes \\ \n \r \t \xHH of a --reply text; false on a malformed escape.
-bool DecodeEscapes(const std::string& text, std::string* decoded);
+[[nodiscard]] bool DecodeEscapes(const std::string& text, std::string* decoded);
 
 }  // namespace sim
 

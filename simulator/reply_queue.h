@@ -30,7 +30,7 @@ class ReplyQueue {
   // Queues bytes behind what already waits and writes as much as the line takes now.
   Result Push(const std::vector<std::uint8_t>& bytes);
   // Writes what waits, as far as the line takes it; false when the line failed (errno).
-  bool Flush();
+  [[nodiscard]] bool Flush();
 
   bool Empty() const { return Pending() == 0; }
   std::size_t Pending() const { return bytes_.size() - sent_; }

@@ -20,7 +20,7 @@ inline std::int64_t SlotStartMs(std::int64_t start_ms, std::uint64_t slot) {
 }
 
 // Runs until the end condition; returns the exit code.
-int Run(const Options& options);
+[[nodiscard]] int Run(const Options& options);
 
 }  // namespace sim
 

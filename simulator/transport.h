@@ -41,13 +41,13 @@ class Transport {
   // Waits at most timeout_ms for input, senders coming or going, or room for waiting replies, and
   // appends what happened, in the order found. A signal ends the wait early. False, with Error()
   // set, when the line cannot go on.
-  virtual bool Wait(int timeout_ms, std::vector<PeerEvent>* events) = 0;
+  [[nodiscard]] virtual bool Wait(int timeout_ms, std::vector<PeerEvent>* events) = 0;
   // Sends bytes to a sender without waiting: what the line does not take now goes out later.
   // False, with Error() set, when they cannot go: the sender does not read its replies or its
   // line failed. A TCP sender is then dropped, and its kHangup comes with the next Wait.
-  virtual bool Send(PeerId peer, const std::vector<std::uint8_t>& bytes) = 0;
+  [[nodiscard]] virtual bool Send(PeerId peer, const std::vector<std::uint8_t>& bytes) = 0;
   // Makes ready for the next sender after the last one has gone.
-  virtual bool Rearm() = 0;
+  [[nodiscard]] virtual bool Rearm() = 0;
   const std::string& Error() const { return error_; }
 
  protected:
@@ -56,10 +56,11 @@ class Transport {
 
 // A pseudo-terminal in raw mode. With a non-empty link path, a symbolic link there points to the
 // terminal (an existing symbolic link is replaced; any other file is left alone and refused).
-std::unique_ptr<Transport> OpenPty(const std::string& link_path, std::string* error);
+[[nodiscard]] std::unique_ptr<Transport> OpenPty(const std::string& link_path, std::string* error);
 
 // A TCP listener on host:port (port 0 picks a free one).
-std::unique_ptr<Transport> OpenTcp(const std::string& host, int port, std::string* error);
+[[nodiscard]] std::unique_ptr<Transport> OpenTcp(const std::string& host, int port,
+                                                 std::string* error);
 
 }  // namespace sim
 

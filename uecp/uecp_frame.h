@@ -36,11 +36,11 @@ class UecpFrame {
   // Encodes the element and appends it if the message field stays within 255 bytes; the frame
   // then owns it. On false the element stays with the caller, who must delete it: it did not
   // fit, it is null, or a frame already owns it.
-  bool AddElement(MessageElement* element);
+  [[nodiscard]] bool AddElement(MessageElement* element);
   // The same for an element held in a unique_ptr, which is released only when the frame
   // accepts the element.
   template <typename Element>
-  bool AddElement(std::unique_ptr<Element>& element) {
+  [[nodiscard]] bool AddElement(std::unique_ptr<Element>& element) {
     if (!AddElement(static_cast<MessageElement*>(element.get()))) return false;
     static_cast<void>(element.release());  // the frame deletes it from now on
     return true;

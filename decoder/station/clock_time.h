@@ -24,8 +24,8 @@ struct ClockTime {
 // Reads blocks B, C and D of a 4A group. False for values no clock can show: an hour above 23,
 // a minute above 59, or a day outside 1900-03-01..2100-02-28, where the standard's date
 // formula holds (an encoder without a clock sends day 0).
-bool DecodeClockTime(std::uint16_t block_b, std::uint16_t block_c, std::uint16_t block_d,
-                     ClockTime& out);
+[[nodiscard]] bool DecodeClockTime(std::uint16_t block_b, std::uint16_t block_c,
+                                   std::uint16_t block_d, ClockTime& out);
 
 // "2026-12-08T18:39:00+01:00": the local time with its offset (RFC 3339).
 void AppendRfc3339(const ClockTime& time, std::string& out);

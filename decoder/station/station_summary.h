@@ -24,7 +24,7 @@ class StationSummary : public GroupListener {
 
   void OnGroup(const ReceivedGroup& group) override;
   // Writes the summary; false when the sink did not take all of it.
-  bool Write(const ReceptionStats& stats, ReportSink& sink) const;
+  [[nodiscard]] bool Write(const ReceptionStats& stats, ReportSink& sink) const;
   // The summary text itself.
   std::string Text(const ReceptionStats& stats) const;
 

@@ -12,8 +12,8 @@
 namespace rds {
 
 // Null without audio; null with the reason in *error when the file cannot be used.
-std::unique_ptr<AudioSource> OpenProgrammeAudio(const MpxSettings& settings, double true_rate,
-                                                std::string* error);
+[[nodiscard]] std::unique_ptr<AudioSource> OpenProgrammeAudio(const MpxSettings& settings,
+                                                              double true_rate, std::string* error);
 
 }  // namespace rds
 

@@ -29,11 +29,11 @@ struct MpxSettings {
 bool IsMpxOption(const std::string& name);
 
 // Applies one of those options; false with the reason in *error when the value is not valid.
-bool ParseMpxOption(const std::string& name, const std::string& value, MpxSettings* settings,
-                    std::string* error);
+[[nodiscard]] bool ParseMpxOption(const std::string& name, const std::string& value,
+                                  MpxSettings* settings, std::string* error);
 
 // The frequency of a "tone:HZ" audio setting; false when the setting names a file.
-bool AudioTone(const std::string& audio, double* hz);
+[[nodiscard]] bool AudioTone(const std::string& audio, double* hz);
 
 // Help text lines for these options, to go into a program's usage.
 extern const char kMpxOptionsHelp[];
@@ -47,7 +47,7 @@ struct ImpairmentBounds {
 
 // Settles the audio level (when left to default) and checks that the parts cannot add up to more
 // than full scale; returns an empty string or what is wrong.
-std::string ResolveLevels(MpxSettings* settings, const ImpairmentBounds& bounds);
+[[nodiscard]] std::string ResolveLevels(MpxSettings* settings, const ImpairmentBounds& bounds);
 
 }  // namespace rds
 

@@ -19,10 +19,10 @@ class MpxWriter {
   virtual ~MpxWriter() = default;
 
   // Writes samples (full scale ±1); false when writing failed (see Error()).
-  bool Write(const float* samples, std::size_t count);
+  [[nodiscard]] bool Write(const float* samples, std::size_t count);
   // Completes the recording: a file is closed and renamed into place. False on failure, and then
   // nothing is left under the final name.
-  virtual bool Finish() = 0;
+  [[nodiscard]] virtual bool Finish() = 0;
 
   // The largest magnitude written so far, as a fraction of full scale.
   float Peak() const { return peak_; }
@@ -32,7 +32,7 @@ class MpxWriter {
   virtual std::string Name() const = 0;
 
  protected:
-  virtual bool WriteSamples(const float* samples, std::size_t count) = 0;
+  [[nodiscard]] virtual bool WriteSamples(const float* samples, std::size_t count) = 0;
   std::string error_;
 
  private:
@@ -45,8 +45,10 @@ class MpxWriter {
 // the 4 GB a WAV file can hold, otherwise RF64, the WAV format for larger files, which falls back
 // to a WAV (extensible) header when the recording stays small. Null with the reason in *error
 // when the file cannot be created.
-std::unique_ptr<MpxWriter> OpenMpxWriter(const std::string& path, const MpxSettings& settings,
-                                         std::int64_t max_samples, std::string* error);
+[[nodiscard]] std::unique_ptr<MpxWriter> OpenMpxWriter(const std::string& path,
+                                                       const MpxSettings& settings,
+                                                       std::int64_t max_samples,
+                                                       std::string* error);
 
 // A sample as a 16-bit value: full scale is ±32767, rounded to nearest.
 std::int16_t ToPcm16(float sample);

@@ -31,7 +31,8 @@ struct Options {
 };
 
 // Parses the arguments after the program name; false with the reason in *error.
-bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error);
+[[nodiscard]] bool ParseOptions(const std::vector<std::string>& args, Options* options,
+                                std::string* error);
 
 extern const char kUsage[];
 
