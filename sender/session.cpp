@@ -37,30 +37,52 @@ struct ExchangeStep {
   ElementPointer (*make_element)();
 };
 
-// The eleven frames, one element each, in the order they are sent.
+// The eleven frames, one element each, in the order they are sent. Each element is made when its
+// frame is, and handed to the frame, which owns it from then on.
 const ExchangeStep kExchanges[] = {
-    {"PI", [] { return ElementPointer(new uecp::PiElement(0x4123, kDataSet, kProgrammeService)); }},
+    {"PI",
+     []() -> ElementPointer {
+       return std::make_unique<uecp::PiElement>(0x4123, kDataSet, kProgrammeService);
+     }},
     {"PS",
-     [] { return ElementPointer(new uecp::PsElement(" RADIO", kDataSet, kProgrammeService)); }},
-    {"DI", [] { return ElementPointer(new uecp::DiElement(9, kDataSet, kProgrammeService)); }},
-    {"MS", [] { return ElementPointer(new uecp::MsElement(1, kDataSet, kProgrammeService)); }},
-    {"PTY", [] { return ElementPointer(new uecp::PtyElement(9, kDataSet, kProgrammeService)); }},
+     []() -> ElementPointer {
+       return std::make_unique<uecp::PsElement>(" RADIO", kDataSet, kProgrammeService);
+     }},
+    {"DI",
+     []() -> ElementPointer {
+       return std::make_unique<uecp::DiElement>(9, kDataSet, kProgrammeService);
+     }},
+    {"MS",
+     []() -> ElementPointer {
+       return std::make_unique<uecp::MsElement>(1, kDataSet, kProgrammeService);
+     }},
+    {"PTY",
+     []() -> ElementPointer {
+       return std::make_unique<uecp::PtyElement>(9, kDataSet, kProgrammeService);
+     }},
     {"PTYN",
-     [] { return ElementPointer(new uecp::PtynElement("TRANCE", kDataSet, kProgrammeService)); }},
-    {"TA/TP", [] { return ElementPointer(new uecp::TaTpElement(2, kDataSet, kProgrammeService)); }},
+     []() -> ElementPointer {
+       return std::make_unique<uecp::PtynElement>("TRANCE", kDataSet, kProgrammeService);
+     }},
+    {"TA/TP",
+     []() -> ElementPointer {
+       return std::make_unique<uecp::TaTpElement>(2, kDataSet, kProgrammeService);
+     }},
     {"AF",
-     [] {
-       return ElementPointer(
-           new uecp::AfElement(0, 2, kAlternativeFrequencies, kDataSet, kProgrammeService));
+     []() -> ElementPointer {
+       return std::make_unique<uecp::AfElement>(0, 2, kAlternativeFrequencies, kDataSet,
+                                                kProgrammeService);
      }},
     {"RT",
-     [] {
-       return ElementPointer(
-           new uecp::RtElement("TEST RADIOTEXT", 1, 0, 0, kDataSet, kProgrammeService));
+     []() -> ElementPointer {
+       return std::make_unique<uecp::RtElement>("TEST RADIOTEXT", 1, 0, 0, kDataSet,
+                                                kProgrammeService);
      }},
-    {"CT", [] { return ElementPointer(new uecp::CtGroupElement()); }},
+    {"CT", []() -> ElementPointer { return std::make_unique<uecp::CtGroupElement>(); }},
     {"PS",
-     [] { return ElementPointer(new uecp::PsElement("TAMSEL", kDataSet, kProgrammeService)); }},
+     []() -> ElementPointer {
+       return std::make_unique<uecp::PsElement>("TAMSEL", kDataSet, kProgrammeService);
+     }},
 };
 
 constexpr std::size_t kPauseAfterExchange = 2;  // the first programme service name
@@ -114,8 +136,14 @@ class Session {
     {
       auto frame = std::make_unique<uecp::UecpFrame>(kSiteAddress, kEncoderAddress);
       ElementPointer element = exchange.make_element();
-      // Every element of the sequence fits a frame; an element the frame refuses is deleted here.
-      frame->AddElement(element);
+      // Every element of the sequence fits a frame, so a refusal is a fault of this program: say
+      // so and send nothing rather than a frame without its element. The element stays ours
+      // then, and goes with `element`.
+      if (!frame->AddElement(element)) {
+        std::fprintf(err_, "tamsel: %s: the frame refused its element (%u bytes)\n",
+                     frame_label.c_str(), static_cast<unsigned>(element->EncodedLength()));
+        return kExitLineFailed;
+      }
       frame->Build();
       // The length is a 16-bit signed count, widened with its sign.
       const auto length =

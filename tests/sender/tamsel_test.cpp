@@ -103,7 +103,7 @@ DecodedGroup DecodeClockTimeFrame(const std::string& wire) {
   const std::uint16_t crc = Crc(raw.substr(1, 11));
   EXPECT_EQ(static_cast<unsigned char>(raw[12]), crc >> 8);
   EXPECT_EQ(static_cast<unsigned char>(raw[13]), crc & 0xFF);
-  const auto byte = [&](int i) {
+  const auto byte = [&](std::size_t i) {
     return static_cast<unsigned>(static_cast<unsigned char>(raw[i]));
   };
   const unsigned block_b = byte(7);
@@ -146,7 +146,9 @@ TEST(TamselTest, RunsTheElevenExchangesOnCom1) {
   EXPECT_EQ(run.out,
             "R=OK1\nR=OK2\nR=OK3\nR=   \nR=OK5\nR=OK6\nR=OK7\nR=OK8\nR=OK9\nR=OK10\nR=OK11\n");
   ASSERT_EQ(run.frames.size(), 11u);
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(run.frames[i].bytes, kFixedFrames[i]) << "frame " << i + 1;
+  for (std::size_t i = 0; i < 9; ++i) {
+    EXPECT_EQ(run.frames[i].bytes, kFixedFrames[i]) << "frame " << i + 1;
+  }
   EXPECT_EQ(run.frames[10].bytes, kFrame11);
 
   const DecodedGroup group = DecodeClockTimeFrame(run.frames[9].bytes);
@@ -160,7 +162,8 @@ TEST(TamselTest, RunsTheElevenExchangesOnCom1) {
   EXPECT_LT(pause_ms, 4000);
   for (int frame = 1; frame <= 10; ++frame) {
     if (frame == 2) continue;
-    EXPECT_LT(Between(run.replied.at(frame), run.frames[frame].arrival).count(), 1000) << frame;
+    const auto next = static_cast<std::size_t>(frame);  // frames[] counts from 0
+    EXPECT_LT(Between(run.replied.at(frame), run.frames[next].arrival).count(), 1000) << frame;
   }
   EXPECT_GE(Between(run.replied.at(11), run.exited).count(), 1000);
 }
@@ -264,7 +267,7 @@ TEST(TamselTest, WrongCommandLinesAreRefusedBeforeAnythingIsSent) {
   for (const auto& args : cases) {
     SCOPED_TRACE(args[0]);
     const RunRecord run = line.RunTamsel(args, {{"RDS_COM1", line.path()}}, tamsel_test::Silent);
-    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.exit_code, 64);
     EXPECT_EQ(run.out, "");
     EXPECT_THAT(run.err, ::testing::StartsWith("tamsel: "));
     EXPECT_THAT(run.err, HasSubstr("tamsel --help"));
