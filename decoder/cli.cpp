@@ -17,10 +17,7 @@
 #include "decoder/received_group.h"
 #include "decoder/receiver_run.h"
 #include "decoder/station_outputs.h"
-
-#ifndef BROVIK_VERSION
-#define BROVIK_VERSION "unknown"
-#endif
+#include "rds_version.h"
 
 namespace decoder {
 
@@ -247,7 +244,7 @@ int RunBrovik(int argc, char** argv) {
       return 0;
     }
     if (!options_ended && arg == "--version") {
-      std::printf("brovik %s\n", BROVIK_VERSION);
+      std::fputs("brovik " RDS_VERSION "\n", stdout);
       return 0;
     }
     if (!options_ended && arg == "--") {

@@ -15,6 +15,7 @@
 #include "demod/demodulator.h"
 #include "demod/exit_code.h"
 #include "demod/sample_source.h"
+#include "rds_version.h"
 #include "rdscore/number_text.h"
 
 namespace demod {
@@ -70,7 +71,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       std::fputs(kHelp, stdout);
       return kDone;
     } else if (arg == "--version") {
-      std::puts("rds-demod 0.1.0");
+      std::puts("rds-demod " RDS_VERSION);
       return kDone;
     } else if (arg == "--soft-correct") {
       options->soft_correct = true;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "rds_version.h"
+
 namespace sender {
 namespace {
 
@@ -87,6 +89,6 @@ const char* UsageText() {
          "5 writing or reading the line failed, 6 output failed, 64 wrong command line.\n";
 }
 
-const char* VersionText() { return "tamsel " TAMSEL_VERSION "\n"; }
+const char* VersionText() { return "tamsel " RDS_VERSION "\n"; }
 
 }  // namespace sender

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "rds_version.h"
 #include "rdscore/mpx/mpx_settings.h"
 #include "simulator/options.h"
 #include "simulator/run_loop.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
     return sim::kExitOk;
   }
   if (options.version) {
-    std::cout << "rds-encoder-sim 0.1.0\n";
+    std::cout << "rds-encoder-sim " RDS_VERSION "\n";
     return sim::kExitOk;
   }
   return sim::Run(options);

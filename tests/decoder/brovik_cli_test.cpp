@@ -214,7 +214,7 @@ std::vector<CliCase> Cases() {
        "",
        "bit count below 1"},
       {"Help", {}, "--help", "", 0, {{"rds-out.txt", kAbsent}}, "", ""},
-      {"Version", {}, "--version", "", 0, {}, "brovik 0.1.0\n", ""},
+      {"Version", {}, "--version", "", 0, {}, "brovik " EXPECTED_VERSION "\n", ""},
       {"UnknownOption",
        {},
        "--fast",

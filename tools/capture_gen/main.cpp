@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "rds_version.h"
 #include "rdscore/mpx/mpx_settings.h"
 #include "tools/capture_gen/capture.h"
 #include "tools/capture_gen/options.h"
@@ -27,6 +28,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::printf(capture::kUsage, rds::kMpxOptionsHelp);
+    return capture::kExitOk;
+  }
+  if (options.version) {
+    std::fputs("rds-capture-gen " RDS_VERSION "\n", stdout);
     return capture::kExitOk;
   }
   std::signal(SIGINT, OnInterrupt);
