@@ -2,7 +2,12 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps test-deps configure build demo test memcheck sanitize fuzz test-windows bench clean
+.PHONY: deps test-deps configure build demo test tidy memcheck sanitize fuzz test-windows bench clean
+
+# Warnings as errors: off for a user's build and the demo, on for the tests (and so in CI), which
+# also compile the benchmarks, so that they build cleanly and clang-tidy sees them.
+WERROR ?= OFF
+WITH_BENCH ?= OFF
 
 deps:
 	@scripts/install-deps.sh
@@ -12,7 +17,8 @@ test-deps:
 	@scripts/install-deps.sh --test
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DRDS_WERROR=$(WERROR) \
+	  -DRDS_BUILD_BENCH=$(WITH_BENCH) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -20,10 +26,14 @@ build: configure
 demo: build
 	@scripts/demo.sh $(BUILD)
 
-# Every test: the suite, the programs under memcheck, the suite under sanitizers, and the Windows
-# build under Wine. Wine needs a private mount namespace (root): without one the Windows checks
-# are skipped with a message, except in CI, where that fails the run.
+# Every test: the build with warnings as errors, clang-tidy, the suite, the programs under
+# memcheck, the suite under sanitizers, and the Windows build under Wine. Wine needs a private
+# mount namespace (root): without one the Windows checks are skipped with a message, except in
+# CI, where that fails the run.
+test: WERROR = ON
+test: WITH_BENCH = ON
 test: test-deps build
+	@JOBS=$(JOBS) scripts/tidy.sh $(BUILD)
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@JOBS=$(JOBS) scripts/valgrind-e2e.sh $(BUILD)
 	@JOBS=$(JOBS) scripts/sanitize.sh $(BUILD)-sanitize
@@ -31,6 +41,11 @@ test: test-deps build
 	  if [ $$status -eq 70 ] && [ -z "$$CI" ]; then \
 	    echo "test: Windows checks skipped: Wine cannot run safely here (see README)" >&2; \
 	  else exit $$status; fi; }
+
+# clang-tidy on every source of ours, with the checks of .clang-tidy (also part of `test`). Uses
+# the build tree as it is configured (configures it if there is none).
+tidy: deps
+	@JOBS=$(JOBS) scripts/tidy.sh $(BUILD)
 
 # The programs' end-to-end tests under valgrind memcheck (also part of `test`).
 memcheck: build

@@ -87,6 +87,7 @@ inline BlockOffset FastOffsetOf(std::uint16_t syndrome) {
 // parity-check matrix are successive powers of x modulo g(x) = x^10+x^8+x^7+x^5+x^4+x^3+1, so
 // shifting the block by one bit multiplies its syndrome by x; the bit pushed out to position 26
 // contributes x^10 mod g(x) (0x1B9), which is removed, and the new bit 0 adds row 0.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): out, then in, as the bits move
 constexpr std::uint16_t NextSyndrome(std::uint16_t syndrome, unsigned bit_out, unsigned bit_in) {
   unsigned s = static_cast<unsigned>(syndrome) << 1;
   if (s & 0x400u) s ^= 0x5B9u;

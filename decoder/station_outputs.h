@@ -55,7 +55,8 @@ class StationOutputs {
     FlushingJson(JsonGroupWriter& writer, ReportSink& sink) : writer_(writer), sink_(sink) {}
     void OnGroup(const ReceivedGroup& group) override {
       writer_.OnGroup(group);
-      sink_.Flush();
+      // A failed flush leaves the stream's error flag set, which Finish reports.
+      static_cast<void>(sink_.Flush());
     }
 
    private:

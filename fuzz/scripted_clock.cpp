@@ -4,7 +4,7 @@ namespace {
 
 win::SYSTEMTIME utc_now{};
 win::DWORD zone_result = win::TIME_ZONE_ID_INVALID;
-win::TIME_ZONE_INFORMATION zone{};
+win::TIME_ZONE_INFORMATION scripted_zone{};
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -35,10 +35,10 @@ void ScriptClock(FuzzInput& input) {
   constexpr win::DWORD kResults[4] = {win::TIME_ZONE_ID_UNKNOWN, win::TIME_ZONE_ID_STANDARD,
                                       win::TIME_ZONE_ID_DAYLIGHT, win::TIME_ZONE_ID_INVALID};
   zone_result = kResults[input.U8() % 4];
-  zone = win::TIME_ZONE_INFORMATION{};
-  zone.Bias = input.Between(-1440, 1440);
-  zone.StandardBias = input.Between(-1440, 1440);
-  zone.DaylightBias = input.Between(-1440, 1440);
+  scripted_zone = win::TIME_ZONE_INFORMATION{};
+  scripted_zone.Bias = input.Between(-1440, 1440);
+  scripted_zone.StandardBias = input.Between(-1440, 1440);
+  scripted_zone.DaylightBias = input.Between(-1440, 1440);
 }
 
 }  // namespace fuzz
@@ -47,8 +47,8 @@ namespace win {
 
 void GetSystemTime(SYSTEMTIME* utc) { *utc = utc_now; }
 
-DWORD GetTimeZoneInformation(TIME_ZONE_INFORMATION* out) {
-  *out = zone;
+DWORD GetTimeZoneInformation(TIME_ZONE_INFORMATION* zone) {
+  *zone = scripted_zone;
   return zone_result;
 }
 

@@ -7,8 +7,7 @@
 
 #include "platform/serial_api.h"
 
-namespace win {
-namespace linux_serial {
+namespace win::linux_serial {
 
 struct Port {
   int fd = -1;
@@ -49,7 +48,6 @@ void MakeRaw(termios& attributes);
 // Fails with the Windows code for errno.
 [[nodiscard]] BOOL FailWithErrno(int errno_value);
 
-}  // namespace linux_serial
-}  // namespace win
+}  // namespace win::linux_serial
 
 #endif  // RDS_PLATFORM_SERIAL_LINUX_PORT_H_

@@ -21,7 +21,9 @@ using LONG = std::int32_t;
 using BOOL = int;
 using HANDLE = void*;
 
-// The value CreateFileA returns on failure: all bits set.
+// The value CreateFileA returns on failure: all bits set. The handle value is what is constant,
+// as in the Windows headers; it points to nothing.
+// NOLINTNEXTLINE(misc-misplaced-const)
 inline const HANDLE INVALID_HANDLE_VALUE =
     reinterpret_cast<HANDLE>(~std::uintptr_t{0});  // NOLINT(performance-no-int-to-ptr)
 

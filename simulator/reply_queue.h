@@ -12,7 +12,7 @@
 namespace sim {
 
 // About 6500 unread acknowledgements on top of what the system itself buffers.
-constexpr std::size_t kMaxPendingReplyBytes = 64 * 1024;
+constexpr std::size_t kMaxPendingReplyBytes = std::size_t{64} * 1024;
 
 class ReplyQueue {
  public:

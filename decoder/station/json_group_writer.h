@@ -26,7 +26,7 @@ class JsonGroupWriter : public GroupListener {
 
   // Writes the group's line. A group without block B gives a line with the PI alone; a group
   // with neither PI nor block B gives none.
-  void OnGroup(const ReceivedGroup& group) override;
+  void OnGroup(const ReceivedGroup& received) override;
   // A write to the sink failed; later groups are still decoded but no longer written.
   bool Failed() const { return failed_; }
 

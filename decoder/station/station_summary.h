@@ -22,7 +22,7 @@ class StationSummary : public GroupListener {
 
   explicit StationSummary(Region region = Region::kAuto) : decoder_(region) {}
 
-  void OnGroup(const ReceivedGroup& group) override;
+  void OnGroup(const ReceivedGroup& received) override;
   // Writes the summary; false when the sink did not take all of it.
   [[nodiscard]] bool Write(const ReceptionStats& stats, ReportSink& sink) const;
   // The summary text itself.

@@ -8,7 +8,7 @@ namespace {
 
 // Eight lanes as one value: GCC and clang compile the arithmetic to whatever vector instructions
 // the target has (two SSE registers, or one AVX register).
-typedef float Lanes __attribute__((vector_size(32)));
+using Lanes = float __attribute__((vector_size(32)));
 constexpr std::size_t kLanes = 8;
 
 // Unaligned loads; by pointer, because passing such a value differs between targets.

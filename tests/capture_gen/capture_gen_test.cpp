@@ -129,8 +129,9 @@ TEST(CaptureGenMpx, StartsWithTheFirstBitAndCarriesTheBitFile) {
     for (std::size_t k = 0; k < bits.size(); ++k) {
       const auto bit = static_cast<double>(k);
       double sum = 0;
+      // n takes whole numbers, which a double holds exactly.
       for (double n = std::max(0.0, std::ceil((bit - 0.25) * samples_per_bit));
-           n < (bit + 0.75) * samples_per_bit && n < length; ++n) {
+           n < (bit + 0.75) * samples_per_bit && n < length; ++n) {  // NOLINT(cert-flp30-c)
         const double u = n / samples_per_bit - bit;
         sum += (u < 0.25 ? 1.0 : -1.0) * air.samples[static_cast<std::size_t>(n)] *
                std::sin(2 * kPi * 57000 * n / air.rate);

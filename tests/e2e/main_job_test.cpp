@@ -123,7 +123,7 @@ std::size_t FirstGroup(const std::string& bits) {
     for (std::size_t i = 0; i < rds::kBlockBits; ++i) block = block << 1 | (bits[at + i] == '1');
     return block;
   };
-  for (std::size_t at = 0; at + 2 * rds::kBlockBits <= bits.size(); ++at) {
+  for (std::size_t at = 0; at + std::size_t{2} * rds::kBlockBits <= bits.size(); ++at) {
     if (rds::Syndrome(block_at(at)) == rds::OffsetSyndrome(rds::Offset::kA) &&
         rds::Syndrome(block_at(at + rds::kBlockBits)) == rds::OffsetSyndrome(rds::Offset::kB)) {
       return at;
@@ -141,6 +141,7 @@ TEST(MainJob, DemoScriptShowsTheDecodedStation) {
         "\n               \"TAMSEL  \" at ", "  PTY          9 Varied (RDS)",
         "  TP/TA        TP on", "  AF           88.1 107.5 MHz\n",
         "  RT (2A)      \"TEST RADIOTEXT\" at ",
+        // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one line, split for width
         "PI, PS, PTY, RT, AF and CT are those of the bit stream: the air carries tamsel's "
         "station.\n"}) {
     EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;

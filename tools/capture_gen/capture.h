@@ -15,7 +15,7 @@ namespace capture {
 extern volatile std::sig_atomic_t g_interrupted;
 
 // Runs the capture the options describe; messages go to standard error. Returns the exit code.
-[[nodiscard]] int MakeCapture(const Options& options);
+[[nodiscard]] int MakeCapture(const Options& given);
 
 }  // namespace capture
 

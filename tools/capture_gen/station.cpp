@@ -18,7 +18,7 @@ std::uint16_t Chars(const std::string& text, std::size_t at) {
 
 Station::Station(StationConfig config) : config_(std::move(config)) {
   config_.ps.resize(8, ' ');
-  if (config_.radiotexts.empty()) config_.radiotexts.push_back("");
+  if (config_.radiotexts.empty()) config_.radiotexts.emplace_back();
   for (std::string& text : config_.radiotexts) {
     if (text.size() > kRadiotextLength) text.resize(kRadiotextLength);
   }
