@@ -119,9 +119,14 @@ class Runner {
   void Produce(std::uint64_t until) {
     if (limit_ != 0) until = std::min(until, limit_);
     while (produced_ < until) {
-      const rds::Group group = encoder_->NextGroup(SlotStartMs(start_ms_, produced_));
-      if (!options_.out.empty()) air_.push_back(group);
-      if (air_recorder_) air_recorder_->Add(group);
+      // While RDS is off the slot passes with no group and no subcarrier.
+      const AirSlot slot = encoder_->NextSlot(SlotStartMs(start_ms_, produced_));
+      if (slot.rds_on && !options_.out.empty()) air_.push_back(slot.group);
+      if (air_recorder_ && slot.rds_on) {
+        air_recorder_->Add(slot.group, slot.level, slot.phase_degrees);
+      } else if (air_recorder_) {
+        air_recorder_->AddSilence();
+      }
       ++produced_;
     }
   }

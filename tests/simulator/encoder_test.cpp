@@ -40,7 +40,7 @@ TEST(EncoderReceive, AnswersEveryFrameWithItsCode) {
       {"truncated", "FE 00 00 00 FF", "FE 00 00 00 03 18 02 00 19 4D FF", false},
       {"MFL disagrees", "FE 00 00 00 06 01 00 00 41 23 EA C1 FF",
        "FE 00 00 00 03 18 08 00 F6 86 FF", false},
-      {"unknown element", "FE 00 00 00 03 2C 00 01 76 6B FF", "FE 00 00 00 03 18 03 00 2A 7C FF",
+      {"unknown element", "FE 00 00 00 03 30 00 01 40 69 FF", "FE 00 00 00 03 18 03 00 2A 7C FF",
        false},
       {"MEL error", "FE 00 00 00 05 0A 00 00 42 02 A9 CE FF", "FE 00 00 00 03 18 07 00 E6 B8 FF",
        false},
