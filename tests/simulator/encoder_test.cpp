@@ -142,6 +142,58 @@ TEST(EncoderClock, ClockTimeOnlyAtTheMinuteEdge) {
   }
 }
 
+// One encoder through a conversation: each frame in turn, and what it answers.
+TEST(EncoderReceive, CommunicationModesRequestsAndAddresses) {
+  struct Step {
+    const char* what;
+    const char* frame;
+    const char* reply;
+  } const steps[] = {
+      {"mode 1, answered as mode 2", "FE 00 00 01 02 2C 01 BA 91 FF",
+       "FE 00 00 01 02 18 00 63 E1 FF"},
+      {"PI, no request: silence", "FE 00 00 02 05 01 00 00 12 34 7D F8 FF", ""},
+      {"request PI: its value", "FE 00 00 03 05 17 03 01 00 00 B3 6C FF",
+       "FE 00 00 03 05 01 00 00 12 34 C5 99 FF"},
+      {"request of DSN 5: refused", "FE 00 00 04 05 17 03 01 05 00 55 DD FF",
+       "FE 00 00 04 03 18 04 04 7A 69 FF"},
+      {"mode 0", "FE 00 00 05 02 2C 00 60 41 FF", ""},
+      {"request in mode 0", "FE 00 00 06 03 17 01 2C 48 44 FF", ""},
+      {"mode 2, received in mode 0", "FE 00 00 07 02 2C 02 AD 6B FF", ""},
+      {"encoder address 5", "FE 00 00 08 03 27 01 05 F7 02 FF", "FE 00 00 08 02 18 00 90 96 FF"},
+      {"for encoder 3", "FE 00 03 09 05 01 00 00 43 21 81 B8 FF", ""},
+      {"for encoder 5", "FE 00 05 0A 05 01 00 00 43 21 D9 F1 FF", "FE 00 05 0A 02 18 00 5E A9 FF"},
+      {"site address 7", "FE 00 05 0B 04 23 02 00 07 4F D7 FF", "FE 00 05 0B 02 18 00 28 1D FF"},
+      {"for site 8", "FE 02 05 0C 05 01 00 00 55 55 29 75 FF", ""},
+      {"site 7 reads its sites", "FE 01 C5 0D 03 17 01 23 10 04 FF",
+       "FE 01 C5 0D 04 23 02 00 07 F3 F0 FF"},
+  };
+  Encoder encoder = SetUpEncoder();
+  for (const Step& step : steps)
+    EXPECT_EQ(Feed(&encoder, step.frame), Bytes(step.reply)) << step.what;
+  EXPECT_EQ(encoder.state().pi, 0x4321);
+  EXPECT_EQ(encoder.stats().frames_ignored, 2U);
+}
+
+// Elements for the data set not on air wait there; selecting it puts them on air whole.
+TEST(EncoderAir, DataSetSelectAndRdsOff) {
+  Encoder encoder = SetUpEncoder();
+  std::vector<std::uint8_t> replies;
+  encoder.Receive(Bytes("FE 00 00 00 05 01 02 00 BE EF D2 76 FF"), 0, &replies);
+  EXPECT_EQ(encoder.NextGroup(0).blocks[0], 0x4123);
+  encoder.Receive(Bytes("FE 00 00 00 02 1C 02 F9 D3 FF"), 0, &replies);
+  EXPECT_EQ(encoder.NextGroup(0).blocks[0], 0xBEEF);
+  EXPECT_EQ(encoder.state().other_set.pi, 0x4123);
+  encoder.Receive(Bytes("FE 00 00 00 02 1E 00 BF F3 FF"), 0, &replies);
+  const AirSlot off = encoder.NextSlot(0);
+  EXPECT_FALSE(off.rds_on);
+  encoder.Receive(Bytes("FE 00 00 00 08 1E 01 0E 01 F4 22 03 84 5A 8A FF"), 0, &replies);
+  const AirSlot on = encoder.NextSlot(0);
+  EXPECT_TRUE(on.rds_on);
+  EXPECT_DOUBLE_EQ(on.level, 0.5);
+  EXPECT_DOUBLE_EQ(on.phase_degrees, 90.0);
+  EXPECT_EQ(replies.size(), 4 * 10U);  // every frame acknowledged
+}
+
 TEST(EncoderReceive, ReplyModes) {
   Encoder text = SetUpEncoder({ReplyMode::kText, "OK\r\n"});
   EXPECT_EQ(Feed(&text, "FE 00 00 00 04 04 00 00 09 1C 1F FF"), Text("OK\r\n"));
