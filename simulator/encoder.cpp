@@ -50,8 +50,8 @@ Encoder::Encoder(ReplyConfig reply, EncoderState initial)
 void Encoder::SetAddress(Address address) {
   state_.site_addresses.clear();
   state_.encoder_addresses.clear();
-  if (address.site > 0) state_.site_addresses.push_back(static_cast<std::uint16_t>(address.site));
-  if (address.encoder > 0) {
+  if (address.site >= 0) state_.site_addresses.push_back(static_cast<std::uint16_t>(address.site));
+  if (address.encoder >= 0) {
     state_.encoder_addresses.push_back(static_cast<std::uint8_t>(address.encoder));
   }
 }
