@@ -16,6 +16,28 @@ std::string Hex(std::uint8_t byte) {
   return text;
 }
 
+// The requested values in UECP frames with the request's address and SQC, as many elements to a
+// frame as its message field holds.
+void AppendAnswer(const FrameEvent& event, const std::vector<std::uint8_t>& elements,
+                  std::vector<std::uint8_t>* replies) {
+  std::vector<std::uint8_t> message;
+  std::size_t at = 0;
+  while (at < elements.size()) {
+    const std::size_t size = uecp::ElementSize(elements.data() + at, elements.size() - at);
+    if (size == 0) break;  // cannot happen: every answer element has a known shape
+    if (message.size() + size > 255) {
+      const std::vector<std::uint8_t> frame = BuildFrame(event.address, event.sequence, message);
+      replies->insert(replies->end(), frame.begin(), frame.end());
+      message.clear();
+    }
+    message.insert(message.end(), elements.begin() + static_cast<std::ptrdiff_t>(at),
+                   elements.begin() + static_cast<std::ptrdiff_t>(at + size));
+    at += size;
+  }
+  const std::vector<std::uint8_t> frame = BuildFrame(event.address, event.sequence, message);
+  replies->insert(replies->end(), frame.begin(), frame.end());
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> MakeReply(const ReplyConfig& config, const FrameEvent& frame,
@@ -124,33 +146,11 @@ void Encoder::Handle(const FrameEvent& event, std::int64_t now_ms,
       mode == CommunicationMode::kEvery || (mode == CommunicationMode::kRequested && requested);
   if (!answers) return;
   if (code == ResponseCode::kOk && applied.requested) {
-    Answer(event, applied.answer, replies);
+    AppendAnswer(event, applied.answer, replies);
     return;
   }
   const std::vector<std::uint8_t> reply = MakeReply(reply_, event, code);
   replies->insert(replies->end(), reply.begin(), reply.end());
-}
-
-// The requested values in UECP frames with the request's address and SQC, as many elements to a
-// frame as its message field holds.
-void Encoder::Answer(const FrameEvent& event, const std::vector<std::uint8_t>& elements,
-                     std::vector<std::uint8_t>* replies) const {
-  std::vector<std::uint8_t> message;
-  std::size_t at = 0;
-  while (at < elements.size()) {
-    const std::size_t size = uecp::ElementSize(elements.data() + at, elements.size() - at);
-    if (size == 0) break;  // cannot happen: every answer element has a known shape
-    if (message.size() + size > 255) {
-      const std::vector<std::uint8_t> frame = BuildFrame(event.address, event.sequence, message);
-      replies->insert(replies->end(), frame.begin(), frame.end());
-      message.clear();
-    }
-    message.insert(message.end(), elements.begin() + static_cast<std::ptrdiff_t>(at),
-                   elements.begin() + static_cast<std::ptrdiff_t>(at + size));
-    at += size;
-  }
-  const std::vector<std::uint8_t> frame = BuildFrame(event.address, event.sequence, message);
-  replies->insert(replies->end(), frame.begin(), frame.end());
 }
 
 AirSlot Encoder::NextSlot(std::int64_t now_ms) {

@@ -87,8 +87,6 @@ class Encoder {
 
  private:
   void Handle(const FrameEvent& event, std::int64_t now_ms, std::vector<std::uint8_t>* replies);
-  void Answer(const FrameEvent& event, const std::vector<std::uint8_t>& elements,
-              std::vector<std::uint8_t>* replies) const;
   bool ForUs(std::uint16_t address) const;
   void Say(const std::string& line) const {
     if (log_) log_(line);

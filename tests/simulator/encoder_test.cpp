@@ -184,11 +184,12 @@ TEST(EncoderAir, DataSetSelectAndRdsOff) {
   EXPECT_EQ(encoder.NextGroup(0).blocks[0], 0xBEEF);
   EXPECT_EQ(encoder.state().other_set.pi, 0x4123);
   encoder.Receive(Bytes("FE 00 00 00 02 1E 00 BF F3 FF"), 0, &replies);
-  const AirSlot off = encoder.NextSlot(0);
-  EXPECT_FALSE(off.rds_on);
+  // Off across a minute's edge: the clock-time group of that minute is not sent late.
+  for (std::int64_t now = 0; now < 70000; now += 88) EXPECT_FALSE(encoder.NextSlot(now).rds_on);
   encoder.Receive(Bytes("FE 00 00 00 08 1E 01 0E 01 F4 22 03 84 5A 8A FF"), 0, &replies);
-  const AirSlot on = encoder.NextSlot(0);
+  const AirSlot on = encoder.NextSlot(70000);
   EXPECT_TRUE(on.rds_on);
+  EXPECT_NE(on.group.blocks[1] >> 11, 0x08);
   EXPECT_DOUBLE_EQ(on.level, 0.5);
   EXPECT_DOUBLE_EQ(on.phase_degrees, 90.0);
   EXPECT_EQ(replies.size(), 4 * 10U);  // every frame acknowledged
