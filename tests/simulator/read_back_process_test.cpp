@@ -92,6 +92,7 @@ TEST(SimulatorReadBack, OverTcpAndRdsOffLeavesAGapInTheAir) {
   EXPECT_LE(air.groups.size(), 16U);
   EXPECT_GE(air.groups.size(), 5U);
   EXPECT_EQ(PsOf(air), "NEWS 24\xFD");
+  EXPECT_NE(sim.Errors().find("RDS off for "), std::string::npos) << sim.Errors();
 }
 
 }  // namespace
