@@ -70,6 +70,15 @@ TEST(EncoderState, EachElementSetsWhatItMeans) {
       {"0D 1A 0C 07 17 2D 00 00 2A",
        [](const EncoderState& s) { EXPECT_EQ(s.local_offset_half_hours, -10); }},
       {"09 FF 38", [](const EncoderState& s) { EXPECT_EQ(s.clock_offset_ms, -200); }},
+      {"1E 00", [](const EncoderState& s) { EXPECT_FALSE(s.rds_on); }},
+      // DSN 2 is kept beside the set on air; DSN 255 reaches both.
+      {"01 02 00 41 23",
+       [](const EncoderState& s) {
+         EXPECT_EQ(s.pi, 0);
+         EXPECT_EQ(s.other_set.pi, 0x4123);
+       }},
+      {"07 FF 00 09",
+       [](const EncoderState& s) { EXPECT_TRUE(s.pty == 9 && s.other_set.pty == 9); }},
       {"24 08 01 DF 8B 7B 42",
        [](const EncoderState& s) {
          ASSERT_EQ(s.group_queue.size(), 1U);
@@ -97,8 +106,7 @@ TEST(EncoderState, RefusedElementsChangeNothing) {
       {"07 00 00 20", ResponseCode::kOutOfRange},
       {"19 02", ResponseCode::kOutOfRange},
       {"0A 00 00 02 82 41", ResponseCode::kOutOfRange},  // bit 7 of the configuration
-      {"0A 00 00 02 42 41", ResponseCode::kOutOfRange},  // buffer configuration 2
-      {"0A 00 00 01 20", ResponseCode::kOutOfRange},     // nothing to append
+      {"0A 00 00 01 40", ResponseCode::kOutOfRange},     // nothing to append
       {"13 00 00 04 00 00 DF 00", ResponseCode::kOutOfRange},
       {"13 00 00 05 00 00 E2 06 00", ResponseCode::kOutOfRange},  // announces 2, carries 1
       {"13 00 00 05 00 00 E1 D0 00", ResponseCode::kOutOfRange},  // no such AF code
@@ -111,11 +119,28 @@ TEST(EncoderState, RefusedElementsChangeNothing) {
       {"0D 1A 0C 07 17 2D 2B 0C 42", ResponseCode::kOutOfRange},  // offset bit 6
       {"24 20 01 DF 8B 7B 42", ResponseCode::kOutOfRange},
       {"24 08 81 DF 8B 7B 42", ResponseCode::kOutOfRange},
+      {"0E 20 00", ResponseCode::kOutOfRange},  // level 8192 mV
+      {"1E 02", ResponseCode::kOutOfRange},
+      {"22 0E 10", ResponseCode::kOutOfRange},      // 360.0 degrees
+      {"22 20 00", ResponseCode::kOutOfRange},      // reference input 1
+      {"23 02 00 00", ResponseCode::kOutOfRange},   // site address 0
+      {"23 03 00 01 02", ResponseCode::kMelError},  // half an address
+      {"23 12 00 01 00 01 00 01 00 01 00 01 00 01 00 01 00 01 00 01", ResponseCode::kMelError},
+      {"27 01 40", ResponseCode::kOutOfRange},  // encoder address 64
+      {"2C 03", ResponseCode::kOutOfRange},
+      {"1C 03", ResponseCode::kDsnError},
+      {"16 00 02 00 08", ResponseCode::kOutOfRange},     // 4A keeps to the minute
+      {"1A 00 00 02 40 00", ResponseCode::kOutOfRange},  // variant 4 is not assigned
+      {"1A 00 00 01 00", ResponseCode::kMelError},
+      {"17 00", ResponseCode::kMelError},       // a request for nothing
+      {"17 01 24", ResponseCode::kOutOfRange},  // free-format groups hold no value
+      {"17 03 02 03 00", ResponseCode::kDsnError},
+      {"17 03 02 00 02", ResponseCode::kPsnError},
       {"01 05 00 41 23", ResponseCode::kDsnError},
       {"01 00 02 41 23", ResponseCode::kPsnError},
       // All or nothing: the good PI in front of a bad PTY is not applied either.
       {"01 00 00 12 34 07 00 00 20", ResponseCode::kOutOfRange},
-      {"02 00 00 41 42 43 44 45 46 47 48 2C 00", ResponseCode::kUnknownMessage},
+      {"02 00 00 41 42 43 44 45 46 47 48 30 00", ResponseCode::kUnknownMessage},
   };
   EncoderState base;
   ASSERT_EQ(Apply("01 00 00 41 23 02 00 00 20 52 41 44 49 4F 20 20 07 00 00 09 "
@@ -132,8 +157,8 @@ TEST(EncoderState, RefusedElementsChangeNothing) {
 TEST(EncoderState, BuffersOverflowWithoutLosingWhatTheyHold) {
   EncoderState state;
   ASSERT_EQ(Apply("0A 00 00 02 02 41", &state), ResponseCode::kOk);
-  for (int i = 1; i < 8; ++i) ASSERT_EQ(Apply("0A 00 00 02 22 42", &state), ResponseCode::kOk);
-  EXPECT_EQ(Apply("0A 00 00 02 22 43", &state), ResponseCode::kBufferOverflow);
+  for (int i = 1; i < 8; ++i) ASSERT_EQ(Apply("0A 00 00 02 42 42", &state), ResponseCode::kOk);
+  EXPECT_EQ(Apply("0A 00 00 02 42 43", &state), ResponseCode::kBufferOverflow);
   EXPECT_EQ(state.radiotexts.size(), 8U);
   // Buffer configuration 0 flushes the buffer and starts again.
   ASSERT_EQ(Apply("0A 00 00 02 02 44", &state), ResponseCode::kOk);
@@ -144,6 +169,30 @@ TEST(EncoderState, BuffersOverflowWithoutLosingWhatTheyHold) {
   for (int i = 0; i < 32; ++i) ASSERT_EQ(Apply("24 00 00 00 00 00 00", &state), ResponseCode::kOk);
   EXPECT_EQ(Apply("24 00 00 00 00 00 00", &state), ResponseCode::kBufferOverflow);
   EXPECT_EQ(state.group_queue.size(), 32U);
+}
+
+// Bits 6..5 of the radiotext configuration: 00 replaces the buffer, 10 adds to it, and the
+// reserved 01 and 11 are refused rather than guessed at.
+TEST(EncoderState, RadiotextBufferConfigurations) {
+  struct Case {
+    std::uint8_t configuration;
+    ResponseCode code;
+    std::size_t texts_after;
+    const char* last_text;
+  } const cases[] = {
+      {0x02, ResponseCode::kOk, 1, "B"},         {0x42, ResponseCode::kOk, 2, "B"},
+      {0x43, ResponseCode::kOk, 2, "B"},         {0x22, ResponseCode::kOutOfRange, 1, "A"},
+      {0x62, ResponseCode::kOutOfRange, 1, "A"},
+  };
+  for (const Case& c : cases) {
+    EncoderState state;
+    ASSERT_EQ(Apply("0A 00 00 02 02 41", &state), ResponseCode::kOk);
+    std::vector<std::uint8_t> data = {c.configuration, 'B'};
+    EXPECT_EQ(ApplyElements({{0x0A, true, 0, 0, data}}, 0, &state).code, c.code)
+        << int{c.configuration};
+    EXPECT_EQ(state.radiotexts.size(), c.texts_after) << int{c.configuration};
+    EXPECT_EQ(state.radiotexts.back().text, Text(c.last_text));
+  }
 }
 
 TEST(EncoderState, HandBuiltElementsOfTheWrongShapeAreRefused) {

@@ -117,13 +117,30 @@ TEST(GroupScheduler, FullRadiotextHasNoCarriageReturn) {
   EXPECT_EQ(texts[16][1] & 0x0F, 0);
 }
 
+// A sender that closes its text with a carriage return itself gets exactly one on air.
+TEST(GroupScheduler, RadiotextEndsWithOneCarriageReturn) {
+  for (const char* text : {"\x02HI\r", "\x02HI"}) {
+    EncoderState state;
+    ASSERT_EQ(ApplyElements({{0x0A, true, 0, 0, Text(text)}}, 0, &state).code, ResponseCode::kOk);
+    GroupScheduler scheduler;
+    std::vector<Blocks> texts;
+    for (const Blocks& group : Transmit(&scheduler, &state, 6)) {
+      if ((group[1] >> 11) == 0x04) texts.push_back(group);
+    }
+    ASSERT_EQ(texts.size(), 2U);
+    EXPECT_EQ(texts[0][2], 0x4849) << text;    // "HI"
+    EXPECT_EQ(texts[0][3], 0x0D20) << text;    // one carriage return, then a space
+    EXPECT_EQ(texts[1][1] & 0x0F, 0) << text;  // a single segment, sent again
+  }
+}
+
 TEST(GroupScheduler, RadiotextBufferTakesTurns) {
   EncoderState state;
   ASSERT_EQ(ApplyElements({{0x0A, true, 0, 0,
                             Text("\x02"
                                  "AB")},
                            {0x0A, true, 0, 0,
-                            Text("\x25"
+                            Text("\x45"
                                  "CD")}},
                           0, &state)
                 .code,
@@ -137,6 +154,27 @@ TEST(GroupScheduler, RadiotextBufferTakesTurns) {
   const std::vector<std::uint16_t> expected = {0x4142, 0x4344, 0x4344, 0x4142, 0x4344, 0x4344};
   texts.resize(expected.size());
   EXPECT_EQ(texts, expected);
+}
+
+// The sender's group sequence replaces the cycle; slow labels take turns in block 3 of 1A.
+TEST(GroupScheduler, GroupSequenceAndSlowLabelling) {
+  EncoderState state = StateFrom(std::string(kStation) +
+                                 " 06 00 00 12 34 16 00 04 04 02 14 00 1A 00 00 04 00 E0 30 09");
+  GroupScheduler scheduler;
+  const std::vector<Blocks> groups = Transmit(&scheduler, &state, 8);
+  const unsigned expected_types[] = {0x04, 0x02, 0x14, 0x00, 0x04, 0x02, 0x14, 0x00};
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    EXPECT_EQ(groups[i][1] >> 11, expected_types[i]) << i;
+  }
+  EXPECT_EQ(groups[1][2], 0x00E0);  // variant 0: ECC E0
+  EXPECT_EQ(groups[5][2], 0x3009);  // variant 3: language 09
+  EXPECT_EQ(groups[1][3], 0x1234);  // the PIN beside them
+
+  // Without a PIN, labels alone bring 1A into the encoder's own cycle every fifth pass.
+  EncoderState labels_only = StateFrom("1A 00 00 02 00 E0");
+  GroupScheduler own_cycle;
+  const std::vector<Blocks> cycle = Transmit(&own_cycle, &labels_only, 50);
+  EXPECT_EQ(cycle[49], (Blocks{0x0000, 0x1000, 0x00E0, 0x0000}));
 }
 
 TEST(GroupScheduler, ClockTimeAtEachNewMinuteAndQueuedGroupsFirst) {
