@@ -14,6 +14,7 @@ class Oscillator {
  public:
   // sin(2π × (cycles_per_sample × n + phase_cycles)) at sample n: the frequency over the sample
   // rate; a phase of 0.25 cycles gives the cosine.
+  // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): frequency, then phase, as one says it
   explicit Oscillator(double cycles_per_sample, double phase_cycles = 0.0)
       : cycles_per_sample_(cycles_per_sample), phase_cycles_(phase_cycles) {}
 
