@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "rdscore/dsp/fir_design.h"
 
@@ -78,7 +79,9 @@ LoopedAudio::LoopedAudio(const std::vector<float>& samples, double input_rate, d
   int taps = 0;
   const std::vector<float> kernel = Kernel(input_rate, &taps);
   const double half = (taps - 1) / 2.0;
-  std::vector<float> input(samples.begin(), samples.begin() + used);
+  // used is at most the recording's length, so it fits the iterators' difference type, which
+  // is 32 bits wide in 32-bit builds.
+  std::vector<float> input(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(used));
   for (float& v : input) v = std::clamp(v, -1.0F, 1.0F);
 
   float largest = 0.0F;
