@@ -54,8 +54,10 @@ start=$SECONDS
 # shellcheck disable=SC2016  # expanded by the inner shell
 printf '%s\n' "${files[@]}" | xargs -P "$jobs" -I{} sh -c \
   'log="$3/$(echo "$2" | tr / _)"
+   start=$(date +%s%N)
    clang-tidy --quiet -p "$1" --extra-arg=-Wno-unknown-warning-option "$2" >"$log.out" 2>"$log.err" ||
-     echo "$2" >>"$3/failed"' \
+     echo "$2" >>"$3/failed"
+   echo "$(( ($(date +%s%N) - start) / 1000000 )) $2" >"$log.ms"' \
   _ "$build" {} "$out"
 
 # A header's finding shows up once per source that includes it: print each finding (its line,
@@ -79,3 +81,7 @@ if [ -s "$out/failed" ]; then
   exit 1
 fi
 echo "tidy: ${#files[@]} files clean in $seconds s" >&2
+# What the time went on: most of it is the library headers each file includes (GoogleTest,
+# nlohmann-json), which every check walks through (docs/quality-gate.md).
+sort -rn "$out"/*.ms | head -n 3 | awk -v repo="$repo/" \
+  '{ sub(repo, "", $2); printf "tidy: slowest %s (%.1f s)\n", $2, $1 / 1000 }' >&2

@@ -109,7 +109,9 @@ Capture StationWithBursts(int groups, BurstLengths lengths, std::mt19937& random
 Capture StationWithBitErrors(int groups, std::mt19937& random) {
   Capture c = Station(groups);
   std::bernoulli_distribution error(0.01);
-  for (auto& bit : c.bits) bit ^= error(random) ? 1 : 0;
+  for (std::uint8_t& bit : c.bits) {
+    if (error(random)) bit = static_cast<std::uint8_t>(bit ^ 1U);
+  }
   return c;
 }
 

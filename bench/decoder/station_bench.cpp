@@ -104,7 +104,8 @@ void BM_JsonGroupWriter(benchmark::State& state) {
   if (writer.Failed()) state.SkipWithError("write failed");
   SetRates(state, minute.size());
   state.counters["bytes/group"] =
-      static_cast<double>(sink.bytes) / static_cast<double>(minute.size() * state.iterations());
+      static_cast<double>(sink.bytes) /
+      (static_cast<double>(minute.size()) * static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_JsonGroupWriter)->Unit(benchmark::kMillisecond);
 
