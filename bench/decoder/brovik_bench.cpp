@@ -28,7 +28,8 @@
 #include "decoder/reference_decoder.h"
 #include "tools/capture_gen/station.h"
 
-extern char** environ;
+// POSIX says a program declares it; glibc's <unistd.h> does too, but only with _GNU_SOURCE.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace {
 

@@ -202,7 +202,19 @@ double Rate(const Scenario& scenario, const Tally& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int groups = argc > 1 ? std::atoi(argv[1]) : 20000;
+  int groups = 20000;
+  if (argc > 1) {
+    // A count that is not a whole number from 1 on would silently measure nothing: "abc" and
+    // "-5" are no stations.
+    char* end = nullptr;
+    const long given = std::strtol(argv[1], &end, 10);
+    if (end == argv[1] || *end != '\0' || given < 1 || given > 10000000) {
+      std::fprintf(stderr,
+                   "usage: brovik_miscorrection [GROUPS]  (1 to 10000000, default 20000)\n");
+      return 64;
+    }
+    groups = static_cast<int>(given);
+  }
   const long long blocks = 4LL * groups;
   std::mt19937 random(2026);
   const Scenario scenarios[] = {

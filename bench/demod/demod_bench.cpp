@@ -26,7 +26,8 @@
 #include "rdscore/dsp/shaping.h"
 #include "rdscore/group.h"
 
-extern char** environ;
+// POSIX says a program declares it; glibc's <unistd.h> does too, but only with _GNU_SOURCE.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace {
 
@@ -118,7 +119,8 @@ long PeakResidentKb(pid_t pid) {
   char line[256];
   long kb = 0;
   while (std::fgets(line, sizeof line, status) != nullptr) {
-    if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) break;
+    // The kernel writes the number; the count of conversions tells a line of another name.
+    if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) break;  // NOLINT(cert-err34-c)
   }
   std::fclose(status);
   return kb;
