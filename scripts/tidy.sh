@@ -13,6 +13,7 @@
 # through the HeaderFilterRegex of .clang-tidy, the sources through the list below. Headers are
 # checked as part of every source that includes them; each finding is printed once.
 set -euo pipefail
+shopt -s nullglob
 cd "$(dirname "$0")/.."
 repo=$(pwd)
 build=${1:-build}
@@ -48,21 +49,42 @@ fi
 out=$(mktemp -d "${TMPDIR:-/tmp}/rds-tidy.XXXXXX")
 trap 'rm -rf "$out"' EXIT
 start=$SECONDS
+
+# A source found clean is not checked again while it, every header and configuration of ours
+# and the tool stay the same: BUILD_DIR/tidy-clean/ holds one mark per clean source under a hash
+# of all that. Changing a source re-checks that source; changing a header, a .clang-tidy, a
+# CMakeLists.txt or clang-tidy re-checks everything. A cold run (CI's fresh clone) checks all.
+cache=$build/tidy-clean
+mkdir -p "$cache"
+context=$( {
+  clang-tidy --version
+  find . -path ./.git -prune -o -path "./build*" -prune -o \
+    \( -name '*.h' -o -name .clang-tidy -o -name CMakeLists.txt -o -name '*.cmake' \) -print |
+    LC_ALL=C sort | xargs cat
+  grep -E '^(CMAKE_CXX_FLAGS|CMAKE_BUILD_TYPE|RDS_)' "$build/CMakeCache.txt" || true
+} | sha256sum | cut -c1-64)
+
 # One log per source (clang-tidy's "N warnings generated" chatter goes to a second file, shown
 # only when clang-tidy itself fails). gcc's warning options that clang does not know are no
 # finding.
 # shellcheck disable=SC2016  # expanded by the inner shell
 printf '%s\n' "${files[@]}" | xargs -P "$jobs" -I{} sh -c \
   'log="$3/$(echo "$2" | tr / _)"
+   mark="$4/$( { echo "$5"; cat "$2"; } | sha256sum | cut -c1-64)"
+   if [ -e "$mark" ]; then echo "$2" >>"$3/cached"; exit 0; fi
    start=$(date +%s%N)
-   clang-tidy --quiet -p "$1" --extra-arg=-Wno-unknown-warning-option "$2" >"$log.out" 2>"$log.err" ||
+   if clang-tidy --quiet -p "$1" --extra-arg=-Wno-unknown-warning-option "$2" >"$log.out" \
+       2>"$log.err"; then
+     : >"$mark"
+   else
      echo "$2" >>"$3/failed"
+   fi
    echo "$(( ($(date +%s%N) - start) / 1000000 )) $2" >"$log.ms"' \
-  _ "$build" {} "$out"
+  _ "$build" {} "$out" "$cache" "$context"
 
 # A header's finding shows up once per source that includes it: print each finding (its line,
 # the code and the notes after it) once.
-findings=$(cat "$out"/*.out | awk '
+findings=$(cat /dev/null "$out"/*.out | awk '
   /^\/[^ ]*:[0-9]+:[0-9]+: (warning|error): / { keep = !seen[$0]++ }
   keep { print }' | sed "s|$repo/||")
 count=$(printf '%s\n' "$findings" | grep -cE '^[^ ]+:[0-9]+:[0-9]+: (warning|error): ' || true)
@@ -80,8 +102,10 @@ if [ -s "$out/failed" ]; then
     "files ($seconds s)" >&2
   exit 1
 fi
-echo "tidy: ${#files[@]} files clean in $seconds s" >&2
+cached=0
+[ -f "$out/cached" ] && cached=$(wc -l <"$out/cached")
+echo "tidy: ${#files[@]} files clean in $seconds s ($cached of them unchanged since a clean run)" >&2
 # What the time went on: most of it is the library headers each file includes (GoogleTest,
 # nlohmann-json), which every check walks through (docs/quality-gate.md).
-sort -rn "$out"/*.ms | head -n 3 | awk -v repo="$repo/" \
+cat /dev/null "$out"/*.ms | sort -rn | head -n 3 | awk -v repo="$repo/" \
   '{ sub(repo, "", $2); printf "tidy: slowest %s (%.1f s)\n", $2, $1 / 1000 }' >&2
