@@ -50,10 +50,11 @@ std::string Trimmed(const std::vector<std::uint8_t>& bytes) {
   return text;
 }
 
+// Encoders that answer in text answer in ASCII; anything else on the line is noise.
 bool Printable(const std::string& text) {
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if ((byte < 0x20 && byte != '\t' && byte != '\r') || byte == 0x7F) return false;
+    if ((byte < 0x20 && byte != '\t' && byte != '\r') || byte >= 0x7F) return false;
   }
   return !text.empty();
 }

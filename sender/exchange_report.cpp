@@ -101,9 +101,12 @@ bool ExchangeReport::Add(const ExchangeRecord& record, const std::string& link_l
   }
   if (record.answer.kind == Answer::Kind::kLineFailed) {
     std::fprintf(err_, "tamsel: %s\n", record.answer.text.c_str());
-  } else if (record.answer.kind == Answer::Kind::kNoAnswer) {
-    std::fprintf(err_, "tamsel: no answer to the frame with SQC %u from %s after %d tries\n",
-                 record.sequence_counter, link_label.c_str(), record.attempts);
+  } else if (record.answer.kind == Answer::Kind::kNoAnswer ||
+             record.answer.kind == Answer::Kind::kGarbled) {
+    std::fprintf(err_, "tamsel: no %sanswer to the frame with SQC %u from %s after %d %s\n",
+                 record.answer.kind == Answer::Kind::kGarbled ? "readable " : "",
+                 record.sequence_counter, link_label.c_str(), record.attempts,
+                 record.attempts == 1 ? "try" : "tries");
   }
 
   std::string line;
