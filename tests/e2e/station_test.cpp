@@ -307,7 +307,7 @@ TEST(StationTest, UnreachableDroppedAndGarbledEncodersAreReported) {
        }},
        4,
        "GARBLED: 0102",
-       "no answer"},
+       "no readable answer to the frame with SQC 1"},
       {"text",
        {[](int connection) {
          FakeEncoder::ReadFrame(connection);
