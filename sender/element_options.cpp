@@ -90,7 +90,8 @@ bool ReadSettings(const std::vector<std::pair<std::string, std::string>>& option
       if (value == "replace") {
         settings->rt_buffer = 0;
       } else if (value == "append") {
-        settings->rt_buffer = 1;
+        // Bits 6..5 of the configuration byte: 00 replaces the buffer, 10 appends to it.
+        settings->rt_buffer = 2;
       } else {
         *error = NotValid(name, value, "replace or append");
       }

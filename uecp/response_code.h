@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-namespace uecp {
+#include "uecp/element_codes.h"  // kMecAcknowledgement
 
-constexpr std::uint8_t kMecAcknowledgement = 0x18;
+namespace uecp {
 
 // "CRC error", "parameter out of range", ...; "unknown response code" for codes UECP does not
 // define.
