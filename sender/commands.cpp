@@ -9,6 +9,7 @@
 #include "sender/exchange_report.h"
 #include "sender/exit_codes.h"
 #include "sender/feed.h"
+#include "sender/get_command.h"
 #include "sender/link.h"
 #include "sender/script.h"
 #include "sender/station.h"
@@ -16,18 +17,19 @@
 namespace sender {
 namespace {
 
-const char* const kCommands[] = {"send", "run", "feed"};
+const char* const kCommands[] = {"send", "run", "feed", "get"};
 
 std::string CommandUsage() {
   return std::string(
              "Usage: tamsel send [LINE] [ANSWERS] ELEMENTS...\n"
              "       tamsel run [LINE] [ANSWERS] SCRIPT\n"
              "       tamsel feed [LINE] [ANSWERS] [FEED OPTIONS]\n"
+             "       tamsel get [LINE] [ANSWERS] ELEMENT...\n"
              "Sends UECP frames to an RDS encoder and shows each answer: ACK, NACK <code>\n"
              "<reason>, TEXT '<answer>', SENT (no answer expected), NO ANSWER.\n"
              "\n") +
          kLinkOptionsHelp + "\n" + kExchangeOptionsHelp + "\n" + kElementOptionsHelp + "\n" +
-         kFeedOptionsHelp +
+         kFeedOptionsHelp + "\n" + kGetHelp +
          "\n"
          "A script has one command a line: [send] ELEMENTS..., wait SECONDS, repeat [N];\n"
          "# starts a comment. Details: docs/tamsel.md.\n"
@@ -50,6 +52,7 @@ struct CommandLine {
   ExchangeSettings exchange;
   ElementOptionParser elements;
   FeedSettings feed;
+  GetRequest get;
   std::vector<std::string> positional;
 };
 
@@ -72,6 +75,9 @@ bool Parse(int argc, const char* const* argv, CommandLine* line, std::string* er
     if (parsed == Parsed::kNotMine && line->command == "feed") {
       parsed = ParseFeedOption(&args, &line->feed, error);
     }
+    if (parsed == Parsed::kNotMine && line->command == "get") {
+      parsed = ParseGetOption(&args, &line->get, error);
+    }
     if (parsed == Parsed::kFailed) return false;
     if (parsed == Parsed::kTaken) continue;
     if (name.rfind("-", 0) == 0 && name.size() > 1) {
@@ -85,7 +91,15 @@ bool Parse(int argc, const char* const* argv, CommandLine* line, std::string* er
     *error = "run needs one script file";
     return false;
   }
-  if (line->command != "run" && !line->positional.empty()) {
+  if (line->command == "get") {
+    if (line->positional.empty()) {
+      *error = "get needs the elements to ask for, e.g. ps rt";
+      return false;
+    }
+    for (const std::string& name : line->positional) {
+      if (!AddGetElement(name, &line->get, error)) return false;
+    }
+  } else if (line->command != "run" && !line->positional.empty()) {
     *error = "unexpected argument '" + line->positional.front() + "'";
     return false;
   }
@@ -126,6 +140,13 @@ int RunCommand(int argc, const char* const* argv, std::FILE* in, std::FILE* out,
   if (link == nullptr) {
     std::fprintf(err, "tamsel: %s\n", error.c_str());
     return kExitPortFailed;
+  }
+  if (line.command == "get") {
+    // A request is answered by its value: without waiting for answers there is nothing to get.
+    ExchangeSettings settings = line.exchange;
+    settings.ack = 1;
+    Exchanger exchanger(link.get(), settings);
+    return RunGet(line.get, &exchanger, link->Label(), settings.json, out, err);
   }
   ExchangeReport report(out, err, line.exchange.json);
   Station station(std::move(link), line.exchange, &report);

@@ -264,13 +264,16 @@ class FakeEncoder {
     while (read(connection, &byte, 1) == 1) {
     }
   }
-  static std::vector<std::uint8_t> Ack(int sqc) {
-    std::vector<std::uint8_t> raw = {0, 0, static_cast<std::uint8_t>(sqc), 2, 0x18, 0};
-    const std::uint16_t crc = uecp::uecp_crc16(raw.data(), 6);
+  static std::vector<std::uint8_t> Frame(int sqc, const std::vector<std::uint8_t>& message) {
+    std::vector<std::uint8_t> raw = {0, 0, static_cast<std::uint8_t>(sqc),
+                                     static_cast<std::uint8_t>(message.size())};
+    raw.insert(raw.end(), message.begin(), message.end());
+    const std::uint16_t crc = uecp::uecp_crc16(raw.data(), static_cast<int>(raw.size()));
     raw.push_back(static_cast<std::uint8_t>(crc >> 8));
     raw.push_back(static_cast<std::uint8_t>(crc));
     return uecp::StuffFrame(raw);
   }
+  static std::vector<std::uint8_t> Ack(int sqc) { return Frame(sqc, {0x18, 0x00}); }
 
  private:
   int listener_ = -1;
@@ -340,6 +343,31 @@ TEST(StationTest, UnreachableDroppedAndGarbledEncodersAreReported) {
     EXPECT_EQ(tamsel.Wait(), 3);
     EXPECT_THAT(tamsel.Errors(), HasSubstr("tamsel: cannot connect to tcp " + where + ": "));
   }
+}
+
+// tamsel get: each request in a frame of its own, the value that comes back with its SQC shown
+// in words and as JSON fields.
+TEST(StationTest, GetShowsTheValuesTheEncoderHolds) {
+  auto answer_ps = [](int connection) {
+    const int sqc = FakeEncoder::ReadFrame(connection);
+    FakeEncoder::Answer(connection, FakeEncoder::Frame(sqc, {0x02, 0, 0, 'R', 'A', 'D', 'I', 'O',
+                                                             ' ', '1', ' ', ' '}));
+    FakeEncoder::HoldUntilClosed(connection);
+  };
+  FakeEncoder encoder({answer_ps});
+  ChildProcess text(RDS_TAMSEL, {"get", "--tcp", encoder.where(), "ps"});
+  EXPECT_EQ(text.Wait(), 0) << text.Errors();
+  EXPECT_THAT(text.Output(), ::testing::StartsWith("PS: "));
+  EXPECT_THAT(text.Output(), HasSubstr("RADIO 1"));
+
+  FakeEncoder json_encoder({answer_ps});
+  ChildProcess json(RDS_TAMSEL, {"get", "--tcp", json_encoder.where(), "--json", "PS"});
+  EXPECT_EQ(json.Wait(), 0) << json.Errors();
+  const auto object = nlohmann::json::parse(json.Output());
+  EXPECT_EQ(object["request"], "PS");
+  EXPECT_EQ(object["elements"][0]["element"], "PS");
+  EXPECT_EQ(object["message"], "020000524144494F203120");
+  EXPECT_EQ(object["elements"][0]["fields"]["ps"], "RADIO 1 ");
 }
 
 }  // namespace
