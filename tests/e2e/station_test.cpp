@@ -350,8 +350,8 @@ TEST(StationTest, UnreachableDroppedAndGarbledEncodersAreReported) {
 TEST(StationTest, GetShowsTheValuesTheEncoderHolds) {
   auto answer_ps = [](int connection) {
     const int sqc = FakeEncoder::ReadFrame(connection);
-    FakeEncoder::Answer(connection, FakeEncoder::Frame(sqc, {0x02, 0, 0, 'R', 'A', 'D', 'I', 'O',
-                                                             ' ', '1', ' ', ' '}));
+    FakeEncoder::Answer(
+        connection, FakeEncoder::Frame(sqc, {0x02, 0, 0, 'R', 'A', 'D', 'I', 'O', ' ', '1', ' '}));
     FakeEncoder::HoldUntilClosed(connection);
   };
   FakeEncoder encoder({answer_ps});
