@@ -13,9 +13,9 @@ class Arguments {
  public:
   explicit Arguments(std::vector<std::string> words) : words_(std::move(words)) {}
 
-  bool AtEnd() const { return index_ >= words_.size(); }
+  [[nodiscard]] bool AtEnd() const { return index_ >= words_.size(); }
   // The option name of the current word ("--ps" of "--ps=RADIO"), or the word itself.
-  std::string Name() const;
+  [[nodiscard]] std::string Name() const;
   // Consumes the current word as a flag; false (with the reason) when it came with "=VALUE".
   [[nodiscard]] bool TakeFlag(std::string* error);
   // Consumes the current word and its value (after '=' or the next word); false (with the

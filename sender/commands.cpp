@@ -1,6 +1,8 @@
 #include "sender/commands.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -80,7 +82,7 @@ bool Parse(int argc, const char* const* argv, CommandLine* line, std::string* er
     }
     if (parsed == Parsed::kFailed) return false;
     if (parsed == Parsed::kTaken) continue;
-    if (name.rfind("-", 0) == 0 && name.size() > 1) {
+    if (name.size() > 1 && name[0] == '-') {
       *error = "unknown option '" + name + "'";
       return false;
     }
@@ -109,11 +111,8 @@ bool Parse(int argc, const char* const* argv, CommandLine* line, std::string* er
 }  // namespace
 
 bool IsCommand(int argc, const char* const* argv) {
-  if (argc < 2) return false;
-  for (const char* command : kCommands) {
-    if (std::strcmp(argv[1], command) == 0) return true;
-  }
-  return false;
+  return argc >= 2 && std::any_of(std::begin(kCommands), std::end(kCommands),
+                                  [&](const char* c) { return std::strcmp(argv[1], c) == 0; });
 }
 
 int RunCommand(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err) {

@@ -49,7 +49,7 @@ class ElementOptionParser {
   // Checks every value and makes the request; false (with which option and why) on any bad
   // value, and then nothing is to be sent.
   [[nodiscard]] bool Finish(SendRequest* request, std::string* error) const;
-  bool Empty() const { return options_.empty(); }
+  [[nodiscard]] bool Empty() const { return options_.empty(); }
 
  private:
   std::vector<std::pair<std::string, std::string>> options_;  // name, value ("" for a flag)

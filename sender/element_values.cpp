@@ -195,7 +195,7 @@ bool ParseClockTime(const std::string& text, std::vector<std::uint8_t>* bytes, s
     return false;
   }
   // The element carries UTC; the local time given is offset from it.
-  long minutes = DaysFromCivil(year, month, day) * 1440 + hour * 60 + minute - offset_minutes;
+  long minutes = DaysFromCivil(year, month, day) * 1440 + long{hour} * 60 + minute - offset_minutes;
   long utc_year = 0;
   long utc_month = 0;
   long utc_day = 0;

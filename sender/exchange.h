@@ -67,7 +67,7 @@ class Exchanger {
   // Sends the frame and waits for its answer as the settings say.
   ExchangeRecord Exchange(PlannedFrame* frame);
 
-  bool ExpectsAnswers() const { return ack_; }
+  [[nodiscard]] bool ExpectsAnswers() const { return ack_; }
 
  private:
   enum class WaitResult { kAnswered, kTimeout, kDropped, kFailed };

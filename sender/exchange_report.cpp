@@ -145,7 +145,7 @@ bool ExchangeReport::Add(const ExchangeRecord& record, const std::string& link_l
     line = AnswerWords(record.answer) + " (SQC " + std::to_string(record.sequence_counter) + ":";
     const char* separator = " ";
     for (const auto& [name, value] : record.elements) {
-      line += separator + name + " '" + value + "'";
+      line.append(separator).append(name).append(" '").append(value).append("'");
       separator = ", ";
     }
     if (record.answer.kind != Answer::Kind::kOneWay &&

@@ -20,8 +20,8 @@ class ExchangeReport {
 
   // The exit code for everything added so far: a failed line first, then output failure,
   // frames without an answer, frames refused, and 0 when every frame was answered.
-  int ExitCode() const;
-  bool LineFailed() const { return line_failed_ != 0; }
+  [[nodiscard]] int ExitCode() const;
+  [[nodiscard]] bool LineFailed() const { return line_failed_ != 0; }
 
  private:
   std::FILE* out_;

@@ -254,7 +254,7 @@ bool RunFeed(const FeedSettings& settings, Station* station, std::FILE* in, std:
       ++line_number;
       if (line.empty()) continue;
       std::vector<std::string> words = settings.element_words;
-      words.push_back("--rt");
+      words.emplace_back("--rt");
       words.push_back(FromTemplate(settings.text_template, line));
       Arguments args(words);
       ElementOptionParser parser;

@@ -35,9 +35,9 @@ class Link {
 
   virtual ~Link() = default;
   // "COM1 (/dev/ttyS0)", "tcp 127.0.0.1:4001", ...
-  virtual std::string Label() const = 0;
+  [[nodiscard]] virtual std::string Label() const = 0;
   // Whether the encoder can answer on this line at all (not over UDP).
-  virtual bool Answers() const { return true; }
+  [[nodiscard]] virtual bool Answers() const { return true; }
   // Writes all bytes; false with the reason.
   [[nodiscard]] virtual bool Write(const std::vector<std::uint8_t>& bytes, std::string* error) = 0;
   // Appends what arrives within timeout_ms (at least one byte on kData).
@@ -49,7 +49,7 @@ class Link {
     return false;
   }
   // Whether Reopen is worth trying.
-  virtual bool CanReopen() const { return false; }
+  [[nodiscard]] virtual bool CanReopen() const { return false; }
 };
 
 // Opens the line the settings name; null with the reason when it cannot be opened.

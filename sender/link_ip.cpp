@@ -31,16 +31,16 @@ class IpLink : public Link {
     return socket_ != nullptr;
   }
 
-  std::string Label() const override {
+  [[nodiscard]] std::string Label() const override {
     const bool v6 = settings_.host.find(':') != std::string::npos;
     return std::string(kind_ == platform::Socket::Kind::kStream ? "tcp " : "udp ") +
            (v6 ? "[" + settings_.host + "]" : settings_.host) + ":" +
            std::to_string(settings_.port);
   }
 
-  bool Answers() const override { return kind_ == platform::Socket::Kind::kStream; }
+  [[nodiscard]] bool Answers() const override { return kind_ == platform::Socket::Kind::kStream; }
 
-  bool Write(const std::vector<std::uint8_t>& bytes, std::string* error) override {
+  [[nodiscard]] bool Write(const std::vector<std::uint8_t>& bytes, std::string* error) override {
     if (socket_ == nullptr) {
       *error = "not connected to " + Label();
       return false;
@@ -71,9 +71,9 @@ class IpLink : public Link {
     return ReadResult::kFailed;
   }
 
-  bool CanReopen() const override { return kind_ == platform::Socket::Kind::kStream; }
+  [[nodiscard]] bool CanReopen() const override { return kind_ == platform::Socket::Kind::kStream; }
 
-  bool Reopen(std::string* error) override {
+  [[nodiscard]] bool Reopen(std::string* error) override {
     socket_.reset();
     std::uint32_t wait_ms = kFirstBackOffMs;
     for (int attempt = 0; attempt < kReconnectTries; ++attempt) {

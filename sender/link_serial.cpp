@@ -45,9 +45,9 @@ class SerialLink : public Link {
     return false;
   }
 
-  std::string Label() const override { return label_; }
+  [[nodiscard]] std::string Label() const override { return label_; }
 
-  bool Write(const std::vector<std::uint8_t>& bytes, std::string* error) override {
+  [[nodiscard]] bool Write(const std::vector<std::uint8_t>& bytes, std::string* error) override {
     const auto length = static_cast<std::uint32_t>(bytes.size());
     const std::uint32_t written = port_.Write(bytes.data(), length);
     if (written == length) return true;

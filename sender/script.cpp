@@ -80,7 +80,8 @@ bool ParseScript(const std::string& name, const std::string& text, std::vector<S
     const bool parsed = SplitWords(line, &words, &reason) &&
                         (words.empty() || ParseLine(words, block_start, &step, &reason));
     if (!parsed) {
-      *error = name + ":" + std::to_string(number) + ": " + reason;
+      *error = name;
+      *error += ":" + std::to_string(number) + ": " + reason;
       return false;
     }
     if (words.empty()) continue;

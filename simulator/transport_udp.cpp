@@ -61,7 +61,7 @@ class UdpTransport : public Transport {
     return true;
   }
 
-  std::string Where() const override { return where_; }
+  [[nodiscard]] std::string Where() const override { return where_; }
 
   bool Wait(int timeout_ms, std::vector<PeerEvent>* events) override {
     pollfd ready{fd_, POLLIN, 0};

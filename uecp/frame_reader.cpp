@@ -84,7 +84,7 @@ void FrameReader::FinishFrame() {
     item.problem = "message field length does not match";
   } else {
     item.kind = StreamItem::Kind::kFrame;
-    const unsigned address = static_cast<unsigned>(raw[0] << 8 | raw[1]);
+    const auto address = static_cast<unsigned>(raw[0] << 8 | raw[1]);
     item.frame.site_address = static_cast<std::uint16_t>(address >> 6);
     item.frame.encoder_address = static_cast<std::uint8_t>(address & 0x3F);
     item.frame.sequence_counter = raw[2];

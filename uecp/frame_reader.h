@@ -47,10 +47,10 @@ class FrameReader {
 
   // Text waiting without a line end yet (an answer that ends without CR or LF); FlushText turns
   // it into an item.
-  bool HasPendingText() const { return !text_.empty(); }
+  [[nodiscard]] bool HasPendingText() const { return !text_.empty(); }
   void FlushText();
   // True while a frame has started but not ended.
-  bool InFrame() const { return in_frame_; }
+  [[nodiscard]] bool InFrame() const { return in_frame_; }
 
  private:
   void FinishFrame();
