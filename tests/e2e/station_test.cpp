@@ -65,7 +65,9 @@ TEST(StationTest, SendOnAPseudoTerminalGoesOnAir) {
   ChildProcess sim(RDS_ENCODER_SIM,
                    {"--link", dir.Path("encoder"), "--out", dir.Path("air.txt"), "--hold", "6"});
   ASSERT_EQ(sim.ReadLine().rfind("/dev/pts/", 0), 0U);
-  std::vector<std::string> args = {"send", "--device", dir.Path("encoder")};
+  std::vector<std::string> args = {"send",   "--device", dir.Path("encoder"),
+                                   "--baud", "19200",    "--stop-bits",
+                                   "1",      "--flow",   "none"};
   for (const auto& part : kStationParts) args.insert(args.end(), part.begin(), part.end());
   ChildProcess tamsel(RDS_TAMSEL, args);
   ASSERT_EQ(tamsel.Wait(), 0) << tamsel.Errors();
@@ -311,6 +313,11 @@ TEST(StationTest, UnreachableDroppedAndGarbledEncodersAreReported) {
        4,
        "GARBLED: 0102",
        "no readable answer to the frame with SQC 1"},
+      {"silent",
+       {FakeEncoder::HoldUntilClosed},
+       4,
+       "NO ANSWER (SQC 1: PS 'X')",
+       "no answer to the frame with SQC 1 from tcp 127.0.0.1:"},
       {"text",
        {[](int connection) {
          FakeEncoder::ReadFrame(connection);
