@@ -122,6 +122,7 @@ ExchangeRecord Exchanger::Exchange(PlannedFrame* frame) {
   if (settings_.corrupt_crc) record.bytes = WithWrongCrc(record.bytes);
   garbled_.clear();
 
+  if (!ack_) DiscardUnread();
   int drops = 0;
   while (record.attempts <= settings_.retries) {
     ++record.attempts;
@@ -161,6 +162,14 @@ ExchangeRecord Exchanger::Exchange(PlannedFrame* frame) {
     record.answer.kind = Answer::Kind::kNoAnswer;
   }
   return record;
+}
+
+void Exchanger::DiscardUnread() {
+  // An encoder may answer even when nobody waits for it; left unread, its answers would fill the
+  // connection until the encoder gives up on us.
+  std::vector<std::uint8_t> unread;
+  std::string error;
+  while (link_->Read(&unread, 0, &error) == Link::ReadResult::kData) unread.clear();
 }
 
 bool Exchanger::SendWithReconnect(const std::vector<std::uint8_t>& bytes, ExchangeRecord* record) {

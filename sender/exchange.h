@@ -75,6 +75,8 @@ class Exchanger {
   WaitResult WaitForAnswer(std::uint8_t sequence, ExchangeRecord* record);
   // Judges one item from the line; true when it answers our frame.
   bool Judge(const uecp::StreamItem& item, std::uint8_t sequence, ExchangeRecord* record);
+  // Reads and drops what came in unasked, when answers are not awaited.
+  void DiscardUnread();
   [[nodiscard]] bool SendWithReconnect(const std::vector<std::uint8_t>& bytes,
                                        ExchangeRecord* record);
 
