@@ -15,9 +15,14 @@ using Bytes = std::vector<std::uint8_t>;
 
 // The raw frame (address .. CRC) for a message, computed here from the CRC alone.
 Bytes Raw(std::uint16_t address, std::uint8_t sqc, const Bytes& message) {
-  Bytes raw = {static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address), sqc,
-               static_cast<std::uint8_t>(message.size())};
-  raw.insert(raw.end(), message.begin(), message.end());
+  Bytes raw;
+  raw.reserve(message.size() + 6);
+  for (const std::uint8_t byte :
+       {static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address), sqc,
+        static_cast<std::uint8_t>(message.size())}) {
+    raw.push_back(byte);
+  }
+  for (const std::uint8_t byte : message) raw.push_back(byte);
   const std::uint16_t crc = uecp::uecp_crc16(raw.data(), static_cast<int>(raw.size()));
   raw.push_back(static_cast<std::uint8_t>(crc >> 8));
   raw.push_back(static_cast<std::uint8_t>(crc));
