@@ -26,14 +26,6 @@ std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
   return text;
 }
 
-// The frame with its CRC changed, stuffed again: the encoder must refuse it with a CRC error.
-std::vector<std::uint8_t> WithWrongCrc(const std::vector<std::uint8_t>& stuffed) {
-  std::vector<std::uint8_t> raw;
-  if (!uecp::UnstuffFrame(stuffed, &raw) || raw.size() < 2) return stuffed;
-  raw[raw.size() - 1] ^= 0x5A;
-  return uecp::StuffFrame(raw);
-}
-
 // "ERR 6" from an encoder that answers in text.
 bool TextRefusal(const std::string& text, std::uint8_t* code) {
   if (text.rfind("ERR ", 0) != 0) return false;
@@ -64,12 +56,18 @@ bool Printable(const std::string& text) {
 Parsed ParseExchangeOption(Arguments* args, ExchangeSettings* settings, std::string* error) {
   const std::string name = args->Name();
   std::string value;
-  if (name == "--ack" || name == "--no-ack" || name == "--json" || name == "--test-corrupt-crc") {
+  if (name == "--test-damage") {
+    if (!args->TakeValue(&value, error)) return Parsed::kFailed;
+    if (!ParseFrameDamage(value, &settings->damage)) {
+      *error = "--test-damage needs crc, cut, unknown, mfl, stuffing or short, not '" + value + "'";
+      return Parsed::kFailed;
+    }
+    return Parsed::kTaken;
+  }
+  if (name == "--ack" || name == "--no-ack" || name == "--json") {
     if (!args->TakeFlag(error)) return Parsed::kFailed;
     if (name == "--json") {
       settings->json = true;
-    } else if (name == "--test-corrupt-crc") {
-      settings->corrupt_crc = true;
     } else {
       settings->ack = name == "--ack" ? 1 : 0;
     }
@@ -119,7 +117,7 @@ ExchangeRecord Exchanger::Exchange(PlannedFrame* frame) {
   frame->frame->Build();
   record.bytes.assign(frame->frame->StuffedData(),
                       frame->frame->StuffedData() + frame->frame->StuffedLength());
-  if (settings_.corrupt_crc) record.bytes = WithWrongCrc(record.bytes);
+  record.bytes = DamageFrame(record.bytes, settings_.damage);
   garbled_.clear();
 
   if (!ack_) DiscardUnread();

@@ -12,6 +12,7 @@
 
 #include "sender/arguments.h"
 #include "sender/element_options.h"
+#include "sender/frame_damage.h"
 #include "sender/link.h"
 #include "uecp/frame_reader.h"
 
@@ -23,11 +24,11 @@ struct ExchangeSettings {
   long retries = 2;
   double timeout_seconds = 5.0;
   bool json = false;
-  // Test aid, not in --help: every frame goes out with a wrong CRC.
-  bool corrupt_crc = false;
+  // Test aid, not in --help (--test-damage KIND): every frame goes out damaged.
+  FrameDamage damage = FrameDamage::kNone;
 };
 
-// Parses --ack, --no-ack, --retries, --timeout, --json and the hidden test option.
+// Parses --ack, --no-ack, --retries, --timeout, --json and the hidden --test-damage.
 [[nodiscard]] Parsed ParseExchangeOption(Arguments* args, ExchangeSettings* settings,
                                          std::string* error);
 extern const char kExchangeOptionsHelp[];

@@ -107,7 +107,13 @@ TEST(StationTest, RefusalsAreNamedAndGiveExitCode7) {
     std::vector<std::string> args;
     const char* line;
   } cases[] = {
-      {{"--test-corrupt-crc", "--ps", "X"}, "NACK 1 CRC error (SQC 1: PS 'X'"},
+      {{"--test-damage", "crc", "--ps", "X"}, "NACK 1 CRC error (SQC 1: PS 'X'"},
+      {{"--test-damage", "cut", "--ps", "X"}, "NACK 2 message not received completely"},
+      {{"--test-damage", "unknown", "--ps", "X"}, "NACK 3 message unknown"},
+      {{"--test-damage", "short", "--rt", "X"}, "NACK 7 message element length error"},
+      {{"--test-damage", "mfl", "--ps", "X"}, "NACK 8 message field length error"},
+      {{"--test-damage", "stuffing", "--ps", "X"}, "NACK 12 bad stuffing"},
+      {{"--test-damage", "short", "--ps", "X"}, "NACK 13 unexpected end of message"},
       {{"--dsn", "7", "--ps", "X"}, "NACK 4 DSN error"},
       {{"--psn", "9", "--ps", "X"}, "NACK 5 PSN error"},
       {{"--group", "3F0012345678"}, "NACK 6 parameter out of range"},
