@@ -135,6 +135,15 @@ int RunCommand(int argc, const char* const* argv, std::FILE* in, std::FILE* out,
     return kExitBadInput;
   }
 
+  if (line.command == "feed" && !line.feed.follow.empty()) {
+    std::FILE* followed = std::fopen(line.feed.follow.c_str(), "rb");
+    if (followed == nullptr) {
+      std::fprintf(err, "tamsel: cannot open %s to follow\n", line.feed.follow.c_str());
+      return kExitBadInput;
+    }
+    std::fclose(followed);
+  }
+
   std::unique_ptr<Link> link = OpenLink(line.link, &error);
   if (link == nullptr) {
     std::fprintf(err, "tamsel: %s\n", error.c_str());
