@@ -32,72 +32,92 @@ std::string Summary(const std::string& air) {
   return brovik.Output();
 }
 
-// The air of a run over TCP or UDP, which ends after the given seconds (senders come and go).
+// The simulator on a pseudo-terminal ("--link"), TCP or UDP for a run of the given seconds, in
+// which senders come and go; line holds the options that point tamsel at it.
 struct TimedSimulator {
-  TimedSimulator(const ScratchDir& dir, const char* transport, const char* seconds)
+  TimedSimulator(const ScratchDir& dir, const std::string& transport, const char* seconds)
       : air(dir.Path("air.txt")),
-        process(RDS_ENCODER_SIM,
-                {transport, "0", "--keep-running", "--seconds", seconds, "--out", air}),
-        where(process.ReadLine()) {}
+        process(RDS_ENCODER_SIM, {transport, transport == "--link" ? dir.Path("encoder") : "0",
+                                  "--keep-running", "--seconds", seconds, "--out", air}),
+        where(process.ReadLine()) {
+    line = transport == "--link" ? std::vector<std::string>{"--device",    dir.Path("encoder"),
+                                                            "--baud",      "19200",
+                                                            "--stop-bits", "1",
+                                                            "--flow",      "none"}
+                                 : std::vector<std::string>{transport, where};
+  }
   std::string air;
   ChildProcess process;
   std::string where;
+  std::vector<std::string> line;
 };
+
+std::vector<std::string> Join(std::vector<std::string> first,
+                              const std::vector<std::string>& more) {
+  first.insert(first.end(), more.begin(), more.end());
+  return first;
+}
 
 // The station in the parts several senders send at once.
 const std::vector<std::vector<std::string>> kStationParts = {
     {"--pi", "0x4123", "--ps", "STATION", "--pty", "Pop Music"},
-    {"--tp", "on", "--ta", "on", "--af", "88.1,107.5"},
-    {"--rt", "Live from the test", "--ct-group", "now"}};
+    {"--tp", "on", "--ta", "on", "--af", "88.1,107.5", "--ct-group", "now"},
+    {"--rt", "Live from the test"}};
 
-void ExpectStationOnAir(const std::string& summary) {
+void ExpectStationOnAir(const std::string& summary, const std::string& radiotext) {
   EXPECT_THAT(summary, HasSubstr("0x4123"));
   EXPECT_THAT(summary, HasSubstr("\"STATION \""));
-  EXPECT_THAT(summary, HasSubstr("\"Live from the test\""));
+  EXPECT_THAT(summary, HasSubstr("\"" + radiotext + "\""));
   EXPECT_THAT(summary, HasSubstr("10 Pop music"));
   EXPECT_THAT(summary, HasSubstr("TP on, TA on"));
   EXPECT_THAT(summary, HasSubstr("88.1 107.5 MHz"));
   EXPECT_THAT(summary, ::testing::Not(HasSubstr("CT           not received")));
 }
 
-TEST(StationTest, SendOnAPseudoTerminalGoesOnAir) {
-  const ScratchDir dir;
-  ChildProcess sim(RDS_ENCODER_SIM,
-                   {"--link", dir.Path("encoder"), "--out", dir.Path("air.txt"), "--hold", "6"});
-  ASSERT_EQ(sim.ReadLine().rfind("/dev/pts/", 0), 0U);
-  std::vector<std::string> args = {"send",   "--device", dir.Path("encoder"),
-                                   "--baud", "19200",    "--stop-bits",
-                                   "1",      "--flow",   "none"};
-  for (const auto& part : kStationParts) args.insert(args.end(), part.begin(), part.end());
-  ChildProcess tamsel(RDS_TAMSEL, args);
-  ASSERT_EQ(tamsel.Wait(), 0) << tamsel.Errors();
-  EXPECT_THAT(tamsel.Output(), ::testing::StartsWith("ACK (SQC 1: PI '0x4123', PS 'STATION'"));
-  ASSERT_EQ(sim.Wait(), 0) << sim.Errors();
-  ExpectStationOnAir(Summary(dir.Path("air.txt")));
-}
-
-// Several senders at once on TCP, as playout, traffic and monitoring systems are; over UDP the
-// same without answers.
-TEST(StationTest, SeveralSendersOnTcpAndOneWayOnUdpGoOnAir) {
-  for (const char* transport : {"--tcp", "--udp"}) {
+// run sets the station up, send adds to it, feed brings the radiotext, one after the other on
+// each line the encoder has: a terminal, TCP and UDP (there without answers).
+TEST(StationTest, EveryCommandOnEveryLineGoesOnAir) {
+  for (const std::string transport : {"--link", "--tcp", "--udp"}) {
     SCOPED_TRACE(transport);
     const ScratchDir dir;
-    TimedSimulator sim(dir, transport, "7");
-    ASSERT_THAT(sim.where, HasSubstr("127.0.0.1:"));
-    std::vector<std::unique_ptr<ChildProcess>> senders;
-    for (const auto& part : kStationParts) {
-      std::vector<std::string> args = {"send", transport, sim.where};
-      args.insert(args.end(), part.begin(), part.end());
-      senders.push_back(std::make_unique<ChildProcess>(RDS_TAMSEL, args));
-    }
-    for (auto& sender : senders) {
-      EXPECT_EQ(sender->Wait(), 0) << sender->Errors();
-      EXPECT_THAT(sender->Output(),
-                  ::testing::StartsWith(std::string(transport) == "--tcp" ? "ACK" : "SENT"));
+    TimedSimulator sim(dir, transport, "6");
+    ASSERT_FALSE(sim.where.empty());
+    const std::string answer = transport == "--udp" ? "SENT" : "ACK";
+    std::ofstream(dir.Path("station.txt")) << "--pi 0x4123 --ps STATION --pty 'Pop Music'\n";
+    ChildProcess run(RDS_TAMSEL, Join(Join({"run"}, sim.line), {dir.Path("station.txt")}));
+    EXPECT_EQ(run.Wait(), 0) << run.Errors();
+    ChildProcess send(RDS_TAMSEL, Join(Join({"send"}, sim.line), kStationParts[1]));
+    EXPECT_EQ(send.Wait(), 0) << send.Errors();
+    std::string feed_command = "echo 'Live from the test' | '" RDS_TAMSEL
+                               "' feed --template "
+                               "'Now: {line}'";
+    for (const std::string& word : sim.line) feed_command += " '" + word + "'";
+    ChildProcess feed("/bin/sh", {"-c", feed_command});
+    EXPECT_EQ(feed.Wait(), 0) << feed.Errors();
+    for (const ChildProcess* sender : {&run, &send, &feed}) {
+      EXPECT_THAT(sender->Output(), ::testing::StartsWith(answer + " (SQC "));
     }
     ASSERT_EQ(sim.process.Wait(15000), 0) << sim.process.Errors();
-    ExpectStationOnAir(Summary(sim.air));
+    ExpectStationOnAir(Summary(sim.air), "Now: Live from the test");
   }
+}
+
+// Several senders at once on TCP, as playout, traffic and monitoring systems are.
+TEST(StationTest, SeveralSendersAtOnceOnTcpGoOnAir) {
+  const ScratchDir dir;
+  TimedSimulator sim(dir, "--tcp", "6");
+  ASSERT_THAT(sim.where, HasSubstr("127.0.0.1:"));
+  std::vector<std::unique_ptr<ChildProcess>> senders;
+  for (const auto& part : kStationParts) {
+    senders.push_back(
+        std::make_unique<ChildProcess>(RDS_TAMSEL, Join(Join({"send"}, sim.line), part)));
+  }
+  for (auto& sender : senders) {
+    EXPECT_EQ(sender->Wait(), 0) << sender->Errors();
+    EXPECT_THAT(sender->Output(), ::testing::StartsWith("ACK (SQC 1: "));
+  }
+  ASSERT_EQ(sim.process.Wait(15000), 0) << sim.process.Errors();
+  ExpectStationOnAir(Summary(sim.air), "Live from the test");
 }
 
 TEST(StationTest, RefusalsAreNamedAndGiveExitCode7) {
