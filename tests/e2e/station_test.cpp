@@ -74,8 +74,9 @@ void ExpectStationOnAir(const std::string& summary, const std::string& radiotext
   EXPECT_THAT(summary, ::testing::Not(HasSubstr("CT           not received")));
 }
 
-// run sets the station up, send adds to it, feed brings the radiotext, one after the other on
-// each line the encoder has: a terminal, TCP and UDP (there without answers).
+// run sets the station up, send adds to it, feed brings the radiotext, get reads it back, one
+// after the other on each line the encoder has: a terminal, TCP and UDP (there the frames go
+// without answers, the requests with).
 TEST(StationTest, EveryCommandOnEveryLineGoesOnAir) {
   for (const std::string transport : {"--link", "--tcp", "--udp"}) {
     SCOPED_TRACE(transport);
@@ -97,6 +98,12 @@ TEST(StationTest, EveryCommandOnEveryLineGoesOnAir) {
     for (const ChildProcess* sender : {&run, &send, &feed}) {
       EXPECT_THAT(sender->Output(), ::testing::StartsWith(answer + " (SQC "));
     }
+    // get reads back what the encoder now holds, on every line (over UDP by datagram).
+    ChildProcess get(RDS_TAMSEL, Join(Join({"get"}, sim.line), {"ps", "rt", "tatp"}));
+    EXPECT_EQ(get.Wait(), 0) << get.Errors();
+    EXPECT_THAT(get.Output(), HasSubstr("PS: \"STATION \"\n"));
+    EXPECT_THAT(get.Output(), HasSubstr("RT: \"Now: Live from the test\""));
+    EXPECT_THAT(get.Output(), HasSubstr("TA/TP: TP on, TA on\n"));
     ASSERT_EQ(sim.process.Wait(15000), 0) << sim.process.Errors();
     ExpectStationOnAir(Summary(sim.air), "Now: Live from the test");
   }
