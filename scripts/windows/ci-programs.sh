@@ -259,8 +259,8 @@ check_clock_time() {
 }
 
 # tamsel.exe's station commands under Wine: `send` on COM1 (the simulator's pseudo-terminal) and
-# `send`/`run` over TCP through the real Winsock, a refusal by name, a refused connection; the
-# simulator's air, read by the Linux brovik, must carry what was sent.
+# `run`/`send`/`get` over TCP through the real Winsock, a refusal by name, a refused connection;
+# the simulator's air, read by the Linux brovik, must carry what was sent.
 check_tamsel_station() {
   stage "tamsel.exe station commands: serial and TCP"
   if [[ ! -e $win64/sender/tamsel.exe || ! -x $linux_build/simulator/rds-encoder-sim ||
@@ -309,6 +309,15 @@ check_tamsel_station() {
     pass "tamsel.exe over TCP: an out-of-range group is refused by name, exit 7"
   else
     fail "tamsel.exe refusal over TCP: exit $rc, $(cat "$dir/tcp/nack.out")"
+  fi
+  rc=0
+  timeout 60 "$wine_run" --prefix "$prefix" "$exe" get --tcp "$where" ps rt \
+    >"$dir/tcp/get.out" 2>"$dir/tcp/get.err" || rc=$?
+  if [[ $rc -eq 0 ]] && crlf_to_lf "$dir/tcp/get.out" | grep -qx 'PS: "WINETCP "' &&
+    crlf_to_lf "$dir/tcp/get.out" | grep -q '^RT: "Over Winsock"'; then
+    pass "tamsel.exe get over TCP reads back the PS and radiotext"
+  else
+    fail "tamsel.exe get over TCP: exit $rc, $(cat "$dir/tcp/get.out" "$dir/tcp/get.err")"
   fi
   # A few seconds of air, so that the radiotext's segments all go out, then the simulator ends.
   sleep 4
