@@ -62,7 +62,7 @@ struct ExchangeRecord {
 
 class Exchanger {
  public:
-  // Both must outlive the exchanger.
+  // The link must outlive the exchanger.
   Exchanger(Link* link, const ExchangeSettings& settings);
 
   // Sends the frame and waits for its answer as the settings say.
@@ -82,7 +82,7 @@ class Exchanger {
                                        ExchangeRecord* record);
 
   Link* link_;
-  const ExchangeSettings& settings_;
+  ExchangeSettings settings_;
   bool ack_;
   std::uint8_t next_sequence_ = 1;
   uecp::FrameReader reader_;
