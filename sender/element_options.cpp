@@ -303,15 +303,15 @@ bool ElementOptionParser::Finish(SendRequest* request, std::string* error) const
 
 std::vector<PlannedFrame> PlanFrames(const SendRequest& request, RadiotextFlag* radiotext) {
   std::vector<PlannedFrame> frames;
-  for (const ElementSpec& spec : request.elements) {
-    ElementPointer element = spec.make(radiotext);
+  for (const NamedElement& named : request.elements) {
+    ElementPointer element = named.make(radiotext);
     if (frames.empty() || !frames.back().frame->AddElement(element)) {
       // Every single element fits an empty frame: the largest, radiotext, takes 67 bytes.
       frames.push_back(
           {std::make_unique<uecp::UecpFrame>(request.site_address, request.encoder_address), {}});
       if (!frames.back().frame->AddElement(element)) continue;
     }
-    frames.back().elements.emplace_back(spec.name, spec.value);
+    frames.back().elements.emplace_back(named.name, named.value);
   }
   return frames;
 }

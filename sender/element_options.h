@@ -29,7 +29,7 @@ struct RadiotextFlag {
 
 // One element a command names. It is made when its frame is built, so that a clock element in a
 // script that waits carries the time it is sent.
-struct ElementSpec {
+struct NamedElement {
   std::string name;   // "PS", "RT", ...
   std::string value;  // for reports: the text or value as sent
   std::function<std::unique_ptr<uecp::MessageElement>(RadiotextFlag*)> make;
@@ -38,7 +38,7 @@ struct ElementSpec {
 struct SendRequest {
   std::uint16_t site_address = 0;
   std::uint16_t encoder_address = 0;
-  std::vector<ElementSpec> elements;
+  std::vector<NamedElement> elements;
 };
 
 // Collects element options word by word; Finish turns them into a request.
