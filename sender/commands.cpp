@@ -13,6 +13,7 @@
 #include "sender/feed.h"
 #include "sender/get_command.h"
 #include "sender/link.h"
+#include "sender/management_options.h"
 #include "sender/script.h"
 #include "sender/station.h"
 
@@ -30,8 +31,8 @@ std::string CommandUsage() {
              "Sends UECP frames to an RDS encoder and shows each answer: ACK, NACK <code>\n"
              "<reason>, TEXT '<answer>', SENT (no answer expected), NO ANSWER.\n"
              "\n") +
-         kLinkOptionsHelp + "\n" + kExchangeOptionsHelp + "\n" + kElementOptionsHelp + "\n" +
-         kFeedOptionsHelp + "\n" + kGetHelp +
+         kLinkOptionsHelp + "\n" + kExchangeOptionsHelp + "\n" + kElementOptionsHelp +
+         kManagementOptionsHelp + "\n" + kFeedOptionsHelp + "\n" + kGetHelp +
          "\n"
          "A script has one command a line: [send] ELEMENTS..., wait SECONDS, repeat [N];\n"
          "# starts a comment. Details: docs/tamsel.md.\n"

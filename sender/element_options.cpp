@@ -1,9 +1,11 @@
 #include "sender/element_options.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
 #include "sender/element_values.h"
+#include "sender/management_options.h"
 #include "uecp/uecp.h"
 
 namespace sender {
@@ -123,7 +125,9 @@ Parsed ElementOptionParser::Parse(Arguments* args, std::string* error) {
   std::string value;
   if (kFlagOptions.count(name) != 0) {
     if (!args->TakeFlag(error)) return Parsed::kFailed;
-  } else if (kValueOptions.count(name) != 0) {
+  } else if (kValueOptions.count(name) != 0 ||
+             std::find(ManagementOptionNames().begin(), ManagementOptionNames().end(), name) !=
+                 ManagementOptionNames().end()) {
     if (!args->TakeValue(&value, error)) return Parsed::kFailed;
   } else {
     return Parsed::kNotMine;
@@ -280,6 +284,9 @@ bool ElementOptionParser::Finish(SendRequest* request, std::string* error) const
       }
       add("CT group", "now",
           [](RadiotextFlag*) { return std::make_unique<uecp::CtGroupElement>(); });
+    } else if (std::find(ManagementOptionNames().begin(), ManagementOptionNames().end(), name) !=
+               ManagementOptionNames().end()) {
+      if (!AddManagementElement(name, value, dsn, psn, request, error)) return false;
     } else if (name == "--group") {
       std::vector<std::uint8_t> bytes;
       if (!ParseHexBytes(value, &bytes) || bytes.size() != 6) {

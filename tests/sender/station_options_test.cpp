@@ -68,6 +68,10 @@ TEST(ElementOptionsTest, BadValuesAreRefusedWithTheOptionAndWhy) {
       {{"--site", "1024", "--ps", "X"}, "--site needs a site address from 0 to 1023"},
       {{"--rt-buffer", "mix", "--rt", "X"}, "replace or append"},
       {{"--truncate"}, "nothing to send"},
+      {{"--rds-phase", "8:10"}, "REFERENCE:DEGREES (0-7)"},
+      {{"--group-sequence", "0A,16A"}, "group types such as 0A,0A,2A,10A"},
+      {{"--site-addresses", "0"}, "site addresses from 1 to 1023"},
+      {{"--comm-mode", "chatty"}, "one-way, requested or spontaneous"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.words[0] + " " + (c.words.size() > 1 ? c.words[1] : ""));
@@ -94,6 +98,10 @@ TEST(ElementOptionsTest, ElementsEncodeAsTheEncoderReadsThem) {
       {{"--rtc", "2026-01-01T00:10:00.5+01:00"}, {0x0D, 25, 12, 31, 23, 10, 0, 50, 0x02}},
       {{"--rtc", "2026-07-04T12:00-05:00"}, {0x0D, 26, 7, 4, 17, 0, 0, 0, 0x2A}},
       {{"--group", "3f:00:1234:5678"}, {0x24, 0x3F, 0x00, 0x12, 0x34, 0x56, 0x78}},
+      // Phase 12.5 degrees against input 1: 125 tenths under reference bits 15..13.
+      {{"--rds-phase", "1:12.5"}, {0x22, 0x20, 0x7D}},
+      {{"--group-sequence", "0A,2A,10B", "--dsn", "2"}, {0x16, 2, 3, 0x00, 0x04, 0x15}},
+      {{"--comm-mode", "spontaneous"}, {0x2C, 2}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.words[0] + " " + c.words[1]);
