@@ -31,7 +31,7 @@ std::string CommandUsage() {
              "Sends UECP frames to an RDS encoder and shows each answer: ACK, NACK <code>\n"
              "<reason>, TEXT '<answer>', SENT (no answer expected), NO ANSWER.\n"
              "\n") +
-         kLinkOptionsHelp + "\n" + kExchangeOptionsHelp + "\n" + kElementOptionsHelp +
+         kLinkOptionsHelp + "\n" + kExchangeOptionsHelp + "\n" + kElementOptionsHelp + "\n" +
          kManagementOptionsHelp + "\n" + kFeedOptionsHelp + "\n" + kGetHelp +
          "\n"
          "A script has one command a line: [send] ELEMENTS..., wait SECONDS, repeat [N];\n"
