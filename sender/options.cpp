@@ -86,7 +86,9 @@ const char* UsageText() {
          "/dev/ttyS<n-1> when it is not set.\n"
          "\n"
          "Exit codes: 0 done, 3 port cannot be opened or set up, 4 no reply in time,\n"
-         "5 writing or reading the line failed, 6 output failed, 64 wrong command line.\n";
+         "5 writing or reading the line failed, 6 output failed, 64 wrong command line.\n"
+         "\n"
+         "To run a station: tamsel send|run|feed ... (tamsel send --help).\n";
 }
 
 const char* VersionText() { return "tamsel " RDS_VERSION "\n"; }

@@ -62,6 +62,9 @@ class Transport {
 [[nodiscard]] std::unique_ptr<Transport> OpenTcp(const std::string& host, int port,
                                                  std::string* error);
 
+// A UDP socket on host:port: each datagram carries frames, each source address is a sender.
+std::unique_ptr<Transport> OpenUdp(const std::string& host, int port, std::string* error);
+
 }  // namespace sim
 
 #endif  // RDS_SIMULATOR_TRANSPORT_H_
