@@ -17,6 +17,7 @@ std::string SystemReason(int error) { return std::strerror(error); }
 
 // Waits for the socket to become ready for events; false on a time-out. Restarts after signals
 // with the time that is left.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): as poll takes them
 bool WaitFor(int fd, short events, int timeout_ms) {
   pollfd ready{fd, events, 0};
   for (;;) {
@@ -104,6 +105,7 @@ bool Socket::Send(const std::uint8_t* data, std::size_t size, std::string* error
   return true;
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): buffer and room, then the wait, as read
 Socket::ReceiveResult Socket::Receive(std::uint8_t* buffer, std::size_t capacity, int timeout_ms,
                                       std::size_t* count, std::string* error) {
   const int fd = static_cast<int>(handle_);

@@ -33,8 +33,16 @@ if [ ! -f "$database" ]; then
 fi
 
 if [ $# -gt 0 ]; then
+  # Only what this build compiles: a Windows-only source has no compile command on Linux, and
+  # clang-tidy would guess one without the Windows headers.
   files=()
-  for file in "$@"; do files+=("$repo/${file#./}"); done
+  for file in "$@"; do
+    if grep -qF "\"file\": \"$repo/${file#./}\"" "$database"; then
+      files+=("$repo/${file#./}")
+    else
+      echo "tidy: ${file#./} is not compiled in $build; skipped" >&2
+    fi
+  done
 else
   # Every compiled file of ours; generated and outside sources do not match the folders.
   mapfile -t files < <(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$database" |

@@ -22,6 +22,7 @@ bool Arguments::TakeFlag(std::string* error) {
   return !has_value;
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the result, then the reason it failed
 bool Arguments::TakeValue(std::string* value, std::string* error) {
   const std::string name = Name();
   const std::string& word = words_[index_++];

@@ -116,6 +116,7 @@ bool IsCommand(int argc, const char* const* argv) {
                                   [&](const char* c) { return std::strcmp(argv[1], c) == 0; });
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): standard input, output, error, in order
 int RunCommand(int argc, const char* const* argv, std::FILE* in, std::FILE* out, std::FILE* err) {
   CommandLine line;
   std::string error;

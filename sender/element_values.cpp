@@ -65,6 +65,7 @@ long DaysFromCivil(long year, long month, long day) {
   return era * 146097 + day_of_era - 719468;
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): year, month, day, as dates are written
 void CivilFromDays(long days, long* year, long* month, long* day) {
   days += 719468;
   const long era = (days >= 0 ? days : days - 146096) / 146097;
@@ -143,6 +144,9 @@ bool ParseClockTime(const std::string& text, std::vector<std::uint8_t>* bytes, s
   int hour = 0;
   int minute = 0;
   int used = 0;
+  // Field widths bound each number, and the count of fields and characters read is checked, so
+  // a bad date is refused, never half read.
+  // NOLINTNEXTLINE(cert-err34-c)
   if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d%n", &year, &month, &day, &hour, &minute,
                   &used) != 5 ||
       used != 16) {
@@ -177,6 +181,7 @@ bool ParseClockTime(const std::string& text, std::vector<std::uint8_t>* bytes, s
     int offset_rest = 0;
     int zone_used = 0;
     if (zone.size() != 6 || (zone[0] != '+' && zone[0] != '-') ||
+        // NOLINTNEXTLINE(cert-err34-c): widths bound, fields and characters counted, as above
         std::sscanf(zone.c_str() + 1, "%2d:%2d%n", &offset_hours, &offset_rest, &zone_used) != 2 ||
         zone_used != 5) {
       return false;
@@ -258,6 +263,7 @@ bool ParseProgrammeItem(const std::string& text, std::uint16_t* code) {
   int hour = 0;
   int minute = 0;
   int used = 0;
+  // NOLINTNEXTLINE(cert-err34-c): widths bound, fields and characters counted, as above
   if (std::sscanf(text.c_str(), "%2d,%2d:%2d%n", &day, &hour, &minute, &used) != 3 ||
       static_cast<std::size_t>(used) != text.size() || day < 1 || day > 31 || hour < 0 ||
       hour > 23 || minute < 0 || minute > 59) {

@@ -143,6 +143,7 @@ class FollowSource : public LineSource {
   std::string first_;
 };
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the template, then what fills it
 std::string FromTemplate(const std::string& text_template, const std::string& line) {
   std::string text;
   std::size_t at = 0;
@@ -206,6 +207,7 @@ const char kFeedOptionsHelp[] =
     "  --min-interval S     at most one text per S seconds, the newest wins (default 2)\n"
     "  --truncate  --rt-repeat N  --rt-buffer replace|append  --dsn --psn --site --encoder\n";
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): standard input, then standard error
 bool RunFeed(const FeedSettings& settings, Station* station, std::FILE* in, std::FILE* err,
              int* skipped) {
   std::unique_ptr<LineSource> source;

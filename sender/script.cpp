@@ -63,6 +63,7 @@ bool ParseLine(const std::vector<std::string>& words, std::size_t block_start, S
 
 }  // namespace
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the file's name, then its text
 bool ParseScript(const std::string& name, const std::string& text, std::vector<ScriptStep>* steps,
                  std::string* error) {
   steps->clear();
