@@ -14,8 +14,10 @@ foreach(program IN LISTS RDS_PROGRAMS)
   endif()
 endforeach()
 
-if(WIN32)
-  return()  # the library, manual pages and completion are for Unix-like systems
+# The library, manual pages and completion are for Unix-like systems; sanitizer and fuzzing
+# builds are never installed, so they skip building them.
+if(WIN32 OR RDS_SANITIZE OR RDS_BUILD_FUZZ)
+  return()
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/install/UecpLibrary.cmake)

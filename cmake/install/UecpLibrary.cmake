@@ -83,15 +83,16 @@ install(FILES ${PROJECT_BINARY_DIR}/install/RdsUecpConfig.cmake
               ${PROJECT_BINARY_DIR}/install/RdsUecpConfigVersion.cmake
         DESTINATION ${RDSUECP_CMAKE_DIR} COMPONENT uecp_dev)
 
-# pkg-config --cflags --libs rdsuecp. The prefix is filled in when installing, so that
-# `cmake --install --prefix` and the package's /usr both get the right one.
+# pkg-config --cflags --libs rdsuecp. The prefix is filled in while installing, so that
+# `cmake --install --prefix` and the package's /usr both get the right one; the file is written
+# straight to its destination, so that installs into different prefixes can run at once.
 set(RDSUECP_PC_PREFIX "@RDSUECP_PC_PREFIX@")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/rdsuecp.pc.in ${PROJECT_BINARY_DIR}/install/rdsuecp.pc.in
                @ONLY)
 install(
   CODE "set(RDSUECP_PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
-        configure_file(\"${PROJECT_BINARY_DIR}/install/rdsuecp.pc.in\"
-                       \"${PROJECT_BINARY_DIR}/install/rdsuecp.pc\" @ONLY)"
+        set(pc_file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig/rdsuecp.pc\")
+        message(STATUS \"Installing: \${pc_file}\")
+        configure_file(\"${PROJECT_BINARY_DIR}/install/rdsuecp.pc.in\" \"\${pc_file}\" @ONLY)
+        list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${pc_file}\")"
   COMPONENT uecp_dev)
-install(FILES ${PROJECT_BINARY_DIR}/install/rdsuecp.pc
-        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT uecp_dev)

@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
     std::printf(capture::kUsage, rds::kMpxOptionsHelp);
     return capture::kExitOk;
   }
+  if (options.version) {
+    std::printf("rds-capture-gen %s\n", RDS_CAPTURE_GEN_VERSION);
+    return capture::kExitOk;
+  }
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
   // A reader that goes away is reported as a failed write, not a silent death.

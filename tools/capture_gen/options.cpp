@@ -37,6 +37,9 @@ const char kUsage[] =
     "  --level-step T:DB   from T seconds on, the level changes by DB (-40..40)\n"
     "  --gap T:S           silence from T seconds on for S seconds (the bits go on unheard)\n"
     "\n"
+    "  -h, --help  show this text\n"
+    "  --version   show the version\n"
+    "\n"
     "Exit codes: 0 done, 1 a file cannot be written or the audio read, 64 usage error,\n"
     "130 interrupted.\n";
 
@@ -65,6 +68,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
     double at = 0;
     if (arg == "--help" || arg == "-h") {
       options->help = true;
+    } else if (arg == "--version") {
+      options->version = true;
     } else if (arg == "--crlf") {
       options->crlf = true;
     } else if (arg == "--no-pilot" || arg == "--invert") {

@@ -28,6 +28,7 @@ struct Options {
   rds::MpxSettings mpx_settings;
   ImpairmentSettings impairments;
   bool help = false;
+  bool version = false;
 };
 
 // Parses the arguments after the program name; false with the reason in *error.
