@@ -1,5 +1,12 @@
 # What `cmake --install` puts where (with --prefix and DESTDIR), and the Debian package built
 # from it (`make package`). docs/install.md describes the result.
+# On Debian and its derivatives libraries go to the multiarch folder (lib/x86_64-linux-gnu) under
+# any prefix, as Debian's packages have them; the linker, pkg-config and CMake look there also
+# under /usr/local.
+if(NOT DEFINED CMAKE_INSTALL_LIBDIR AND CMAKE_LIBRARY_ARCHITECTURE AND EXISTS /etc/debian_version)
+  set(CMAKE_INSTALL_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE}
+      CACHE PATH "Object code libraries (lib/<multiarch>)")
+endif()
 include(GNUInstallDirs)
 
 set(RDS_PROGRAMS tamsel brovik rds-encoder-sim rds-demod rds-capture-gen)

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Builds the Debian package from the build tree and uses it as a user would.
+"""Builds the Debian packages from the build tree and uses them as a user would.
 
 Usage: debian_package_test.py BUILD_DIR VERSION
 
-The package is made with CPack into a scratch directory (never installed system-wide), its
-dependencies must name libsndfile, lintian must find nothing to warn about, and unpacked into a
-scratch root with dpkg -x its brovik must tell the version and every manual page must format.
+The packages (rds-toolkit, librdsuecp<SO>, librdsuecp-dev) are made with CPack into a scratch
+directory, never installed system-wide. The programs' dependencies must name libsndfile, the
+development package must need its library's exact version, lintian must find nothing to warn
+about, and unpacked into a scratch root with dpkg -x, brovik must tell the version and every
+manual page must format.
 """
 import glob
 import os
@@ -33,23 +35,32 @@ def main():
     with tempfile.TemporaryDirectory(prefix="rds-deb-") as scratch:
         run(["cpack", "-G", "DEB", "-B", scratch,
              "--config", os.path.join(build_dir, "CPackConfig.cmake")])
-        packages = glob.glob(os.path.join(scratch, "rds-toolkit_*.deb"))
-        if len(packages) != 1:
-            print(f"expected one package, CPack made {packages}", file=sys.stderr)
+        packages = {}
+        for path in glob.glob(os.path.join(scratch, "*.deb")):
+            packages[run(["dpkg-deb", "-f", path, "Package"]).strip()] = path
+        libraries = [name for name in packages if name.startswith("librdsuecp0")]
+        if len(packages) != 3 or "rds-toolkit" not in packages or \
+                "librdsuecp-dev" not in packages or len(libraries) != 1:
+            print(f"expected rds-toolkit, librdsuecp<SO> and librdsuecp-dev, CPack made "
+                  f"{sorted(packages)}", file=sys.stderr)
             return 1
-        package = packages[0]
 
-        depends = run(["dpkg-deb", "-f", package, "Depends"])
+        depends = run(["dpkg-deb", "-f", packages["rds-toolkit"], "Depends"])
         if "libsndfile1" not in depends:
-            failures.append(f"Depends lacks libsndfile1: {depends.strip()}")
-        # Warnings and errors fail; informational tags are listed in docs/install.md.
-        lint = subprocess.run(["lintian", "--fail-on", "error,warning", package],
+            failures.append(f"rds-toolkit's Depends lacks libsndfile1: {depends.strip()}")
+        depends = run(["dpkg-deb", "-f", packages["librdsuecp-dev"], "Depends"])
+        if f"{libraries[0]} (= {version})" not in depends:
+            failures.append(f"librdsuecp-dev's Depends lacks {libraries[0]} (= {version}): "
+                            f"{depends.strip()}")
+        # Warnings and errors fail; the informational tags left are listed in docs/install.md.
+        lint = subprocess.run(["lintian", "--fail-on", "error,warning", *packages.values()],
                               capture_output=True, text=True, timeout=240)
         if lint.returncode != 0:
             failures.append("lintian:\n" + lint.stdout + lint.stderr)
 
         root = os.path.join(scratch, "root")
-        run(["dpkg", "-x", package, root])
+        for path in packages.values():
+            run(["dpkg", "-x", path, root])
         brovik = os.path.join(root, "usr/bin/brovik")
         got = run([brovik, "--version"]).strip()
         if got != f"brovik {version}":
@@ -57,7 +68,7 @@ def main():
 
         pages = sorted(glob.glob(os.path.join(root, "usr/share/man/man*/*.gz")))
         if len(pages) != 6:
-            failures.append(f"expected 6 manual pages, the package has {len(pages)}")
+            failures.append(f"expected 6 manual pages, the packages have {len(pages)}")
         for page in pages:
             name = os.path.basename(page)[: -len(".x.gz")]
             formatted = subprocess.run(["man", "--warnings", "-l", page], capture_output=True,
@@ -72,7 +83,7 @@ def main():
         print(failure, file=sys.stderr)
     if failures:
         return 1
-    print(f"{os.path.basename(package)}: lintian clean, brovik {version}, {len(pages)} pages")
+    print(f"{', '.join(sorted(packages))}: lintian clean, brovik {version}, {len(pages)} pages")
     return 0
 
 

@@ -9,6 +9,7 @@ assemble here by hand from the UECP framing rules, byte for byte. A second insta
 checks that files land under DESTDIR while the pkg-config file names the real prefix.
 """
 import binascii
+import glob
 import os
 import shutil
 import subprocess
@@ -55,7 +56,12 @@ def main():
     with tempfile.TemporaryDirectory(prefix="rds-install-") as scratch:
         prefix = os.path.join(scratch, "prefix")
         run(["cmake", "--install", build_dir, "--prefix", prefix])
-        library_dir = os.path.join(prefix, "lib")
+        # lib/ or, on Debian, lib/<multiarch>/.
+        shared = glob.glob(os.path.join(prefix, "lib*", "**", "librdsuecp.so"), recursive=True)
+        if len(shared) != 1:
+            print(f"expected one librdsuecp.so under {prefix}, found {shared}", file=sys.stderr)
+            return 1
+        library_dir = os.path.dirname(shared[0])
         source = os.path.join(scratch, "uecp-frame")
         shutil.copytree(example_dir, source)
         environment = dict(os.environ, LD_LIBRARY_PATH=library_dir,
@@ -86,7 +92,8 @@ def main():
         stage = os.path.join(scratch, "stage")
         run(["cmake", "--install", build_dir, "--prefix", "/opt/rds"],
             env=dict(os.environ, DESTDIR=stage))
-        pc_file = os.path.join(stage, "opt/rds/lib/pkgconfig/rdsuecp.pc")
+        library_subdir = os.path.relpath(library_dir, prefix)
+        pc_file = os.path.join(stage, "opt/rds", library_subdir, "pkgconfig/rdsuecp.pc")
         with open(pc_file, encoding="utf-8") as pc:
             if "prefix=/opt/rds\n" not in pc.read():
                 failures.append("with DESTDIR the pkg-config file does not name the real prefix")
