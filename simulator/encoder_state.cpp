@@ -12,6 +12,8 @@ constexpr std::uint8_t kAllDataSets = 0xFF;
 constexpr std::uint8_t kAfFiller = 205;
 constexpr std::uint8_t kAfLfMfFollows = 250;
 constexpr std::uint8_t kAfCountBase = 224;
+constexpr unsigned kRadiotextReplace = 0x0;  // buffer configuration 00
+constexpr unsigned kRadiotextAppend = 0x2;   // buffer configuration 10
 
 // This encoder has one data set and one programme service: DSN 0 (the current set), 1 or 255
 // (all sets) and PSN 0 (the main service) or 1 address them.
@@ -36,11 +38,15 @@ Name ToName(const std::vector<std::uint8_t>& data) {
 
 ResponseCode ApplyRadiotext(const std::vector<std::uint8_t>& data, EncoderState* state) {
   // MEL 0 carries no configuration: it empties the buffer, as a text-less 00 configuration does.
+  // Bits 6..5: 00 flushes the buffer and sends this text, 10 adds it to the cyclic buffer; 01
+  // and 11 are reserved, and an encoder that guessed at them would teach senders a dialect.
   const std::uint8_t config = data.empty() ? 0 : data[0];
   const unsigned buffer_mode = (config >> 5) & 0x03U;
-  if ((config & 0x80U) || buffer_mode > 1) return ResponseCode::kOutOfRange;
+  if ((config & 0x80U) || (buffer_mode != kRadiotextReplace && buffer_mode != kRadiotextAppend)) {
+    return ResponseCode::kOutOfRange;
+  }
   if (data.size() <= 1) {
-    if (buffer_mode == 1) return ResponseCode::kOutOfRange;  // nothing to append
+    if (buffer_mode == kRadiotextAppend) return ResponseCode::kOutOfRange;  // nothing to append
     state->radiotexts.clear();
     ++state->radiotext_revision;
     return ResponseCode::kOk;
@@ -49,7 +55,7 @@ ResponseCode ApplyRadiotext(const std::vector<std::uint8_t>& data, EncoderState*
   entry.text.assign(data.begin() + 1, data.end());
   entry.transmissions = std::max(1, static_cast<int>((config >> 1) & 0x0FU));
   entry.ab_flag = (config & 0x01U) != 0;
-  if (buffer_mode == 0) state->radiotexts.clear();  // 00: flush, then store this text
+  if (buffer_mode == kRadiotextReplace) state->radiotexts.clear();
   if (state->radiotexts.size() == kRadiotextBufferSize) return ResponseCode::kBufferOverflow;
   state->radiotexts.push_back(std::move(entry));
   ++state->radiotext_revision;

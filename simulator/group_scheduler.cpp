@@ -32,18 +32,29 @@ std::uint16_t Pair(std::uint8_t high, std::uint8_t low) {
   return static_cast<std::uint16_t>(high << 8 | low);
 }
 
+// The characters of a text before its end: a carriage return the sender put at the end itself
+// is the end, not a character, so that receivers never see two.
+int TextLength(const RadiotextEntry& entry) {
+  const int size = static_cast<int>(entry.text.size());
+  return size > 0 && entry.text.back() == kEndOfText ? size - 1 : size;
+}
+
 // A radiotext as its 2A segments carry it: closed with a carriage return when shorter than 64
 // characters and padded with spaces to whole segments.
 int RadiotextSegments(const RadiotextEntry& entry) {
-  const int size = static_cast<int>(entry.text.size());
+  const int size = TextLength(entry);
   const int sent = size < kMaxRadiotext ? size + 1 : kMaxRadiotext;
   return (sent + 3) / 4;
 }
 
 std::uint8_t RadiotextChar(const RadiotextEntry& entry, int index) {
-  const int size = static_cast<int>(entry.text.size());
+  const int size = TextLength(entry);
   if (index < size) return entry.text[static_cast<std::size_t>(index)];
   return index == size ? kEndOfText : ' ';
+}
+
+std::int64_t MinuteOf(std::int64_t clock_ms) {
+  return clock_ms >= 0 ? clock_ms / 60000 : (clock_ms - 59999) / 60000;
 }
 
 bool HasPtyn(const EncoderState& state) {
@@ -67,10 +78,14 @@ rds::Group ClockTimeGroup(const EncoderState& state, std::int64_t clock_ms) {
 
 rds::Group GroupScheduler::Next(EncoderState* state, std::int64_t clock_ms) {
   // Clock time goes out at the start of every minute the encoder sees begin, not at switch-on.
-  const std::int64_t minute = clock_ms >= 0 ? clock_ms / 60000 : (clock_ms - 59999) / 60000;
-  const bool new_minute = clock_started_ && minute != minute_;
+  // The previous slot is read on today's clock: a clock that was set or corrected since then
+  // has jumped, not run, over any minute edge between the two readings, and the group waits
+  // for the next edge it runs over.
+  const std::int64_t previous_ms = previous_clock_ms_ + (state->clock_offset_ms - previous_offset_);
+  const bool new_minute = clock_started_ && MinuteOf(clock_ms) != MinuteOf(previous_ms);
   clock_started_ = true;
-  minute_ = minute;
+  previous_clock_ms_ = clock_ms;
+  previous_offset_ = state->clock_offset_ms;
   if (new_minute && state->ct_on) return ClockTimeGroup(*state, clock_ms);
   if (!state->group_queue.empty()) return Queued(state);
 

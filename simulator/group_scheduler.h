@@ -33,7 +33,8 @@ class GroupScheduler {
   std::size_t slot_ = 0;
   std::size_t cycle_ = 0;
   bool clock_started_ = false;
-  std::int64_t minute_ = 0;
+  std::int64_t previous_clock_ms_ = 0;  // the encoder clock at the previous slot
+  std::int64_t previous_offset_ = 0;    // the clock's offset then
 
   std::uint32_t ps_revision_ = 0;
   int ps_segment_ = 0;

@@ -97,8 +97,7 @@ TEST(EncoderState, RefusedElementsChangeNothing) {
       {"07 00 00 20", ResponseCode::kOutOfRange},
       {"19 02", ResponseCode::kOutOfRange},
       {"0A 00 00 02 82 41", ResponseCode::kOutOfRange},  // bit 7 of the configuration
-      {"0A 00 00 02 42 41", ResponseCode::kOutOfRange},  // buffer configuration 2
-      {"0A 00 00 01 20", ResponseCode::kOutOfRange},     // nothing to append
+      {"0A 00 00 01 40", ResponseCode::kOutOfRange},     // nothing to append
       {"13 00 00 04 00 00 DF 00", ResponseCode::kOutOfRange},
       {"13 00 00 05 00 00 E2 06 00", ResponseCode::kOutOfRange},  // announces 2, carries 1
       {"13 00 00 05 00 00 E1 D0 00", ResponseCode::kOutOfRange},  // no such AF code
@@ -132,8 +131,8 @@ TEST(EncoderState, RefusedElementsChangeNothing) {
 TEST(EncoderState, BuffersOverflowWithoutLosingWhatTheyHold) {
   EncoderState state;
   ASSERT_EQ(Apply("0A 00 00 02 02 41", &state), ResponseCode::kOk);
-  for (int i = 1; i < 8; ++i) ASSERT_EQ(Apply("0A 00 00 02 22 42", &state), ResponseCode::kOk);
-  EXPECT_EQ(Apply("0A 00 00 02 22 43", &state), ResponseCode::kBufferOverflow);
+  for (int i = 1; i < 8; ++i) ASSERT_EQ(Apply("0A 00 00 02 42 42", &state), ResponseCode::kOk);
+  EXPECT_EQ(Apply("0A 00 00 02 42 43", &state), ResponseCode::kBufferOverflow);
   EXPECT_EQ(state.radiotexts.size(), 8U);
   // Buffer configuration 0 flushes the buffer and starts again.
   ASSERT_EQ(Apply("0A 00 00 02 02 44", &state), ResponseCode::kOk);
@@ -144,6 +143,30 @@ TEST(EncoderState, BuffersOverflowWithoutLosingWhatTheyHold) {
   for (int i = 0; i < 32; ++i) ASSERT_EQ(Apply("24 00 00 00 00 00 00", &state), ResponseCode::kOk);
   EXPECT_EQ(Apply("24 00 00 00 00 00 00", &state), ResponseCode::kBufferOverflow);
   EXPECT_EQ(state.group_queue.size(), 32U);
+}
+
+// Bits 6..5 of the radiotext configuration: 00 replaces the buffer, 10 adds to it, and the
+// reserved 01 and 11 are refused rather than guessed at.
+TEST(EncoderState, RadiotextBufferConfigurations) {
+  struct Case {
+    std::uint8_t configuration;
+    ResponseCode code;
+    std::size_t texts_after;
+    const char* last_text;
+  } const cases[] = {
+      {0x02, ResponseCode::kOk, 1, "B"},         {0x42, ResponseCode::kOk, 2, "B"},
+      {0x43, ResponseCode::kOk, 2, "B"},         {0x22, ResponseCode::kOutOfRange, 1, "A"},
+      {0x62, ResponseCode::kOutOfRange, 1, "A"},
+  };
+  for (const Case& c : cases) {
+    EncoderState state;
+    ASSERT_EQ(Apply("0A 00 00 02 02 41", &state), ResponseCode::kOk);
+    std::vector<std::uint8_t> data = {c.configuration, 'B'};
+    EXPECT_EQ(ApplyElements({{0x0A, true, 0, 0, data}}, 0, &state).code, c.code)
+        << int{c.configuration};
+    EXPECT_EQ(state.radiotexts.size(), c.texts_after) << int{c.configuration};
+    EXPECT_EQ(state.radiotexts.back().text, Text(c.last_text));
+  }
 }
 
 TEST(EncoderState, HandBuiltElementsOfTheWrongShapeAreRefused) {

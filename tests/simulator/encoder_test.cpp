@@ -92,6 +92,56 @@ TEST(EncoderReceive, FramesForOtherEncodersAreLeftAlone) {
   EXPECT_EQ(encoder.state().pi, 0x1234);
 }
 
+// The frame as an independent sender builds it: configuration 0x43 adds "APPENDED" and its
+// carriage return to the buffer.
+TEST(EncoderReceive, RadiotextAppendedToTheBuffer) {
+  Encoder encoder = SetUpEncoder();
+  Feed(&encoder, "FE 00 00 01 05 0A 00 00 01 00 69 72 FF");  // empties the buffer
+  EXPECT_EQ(Feed(&encoder, "FE 00 00 00 07 0A 00 00 03 02 41 42 BC 61 FF"), Bytes(kAckOk));
+  EXPECT_EQ(Feed(&encoder, "FE 00 00 15 0E 0A 00 00 0A 43 41 50 50 45 4E 44 45 44 0D BC 8A FF"),
+            Bytes("FE 00 00 15 02 18 00 B2 B7 FF"));
+  ASSERT_EQ(encoder.state().radiotexts.size(), 2U);
+  EXPECT_EQ(encoder.state().radiotexts[1].text, Text("APPENDED\r"));
+  EXPECT_TRUE(encoder.state().radiotexts[1].ab_flag);
+}
+
+// Clock time goes out at the start of each minute of the encoder clock, however the clock was
+// set: a real-time clock element moves the next group, it never sends one of its own.
+TEST(EncoderClock, ClockTimeOnlyAtTheMinuteEdge) {
+  constexpr std::int64_t kSlotMs = 88;
+  constexpr std::int64_t kStart = 1796687100000;  // 2026-12-07 23:45:00 UTC
+  struct Case {
+    const char* frame;
+    std::int64_t set_ms;    // the time the element sets, in ms of its day
+    std::uint16_t block_d;  // hour, minute and offset of the first clock-time group
+  } const cases[] = {
+      {"FE 00 00 01 09 0D 1A 0C 07 0C 22 3A 00 00 11 0C FF", (12 * 3600 + 34 * 60 + 58) * 1000LL,
+       0xC8C0},  // 12:35
+      {"FE 00 00 01 09 0D 1A 0C 07 0C 24 1E 00 00 6C 93 FF", (12 * 3600 + 36 * 60 + 30) * 1000LL,
+       0xC940},  // 12:37
+  };
+  for (const Case& c : cases) {
+    Encoder encoder = SetUpEncoder();
+    std::int64_t now = kStart + 20000;
+    for (int i = 0; i < 20; ++i, now += kSlotMs) encoder.NextGroup(now);
+    std::vector<std::uint8_t> ignored;
+    encoder.Receive(Bytes(c.frame), now, &ignored);
+    const std::int64_t day_start = now + encoder.state().clock_offset_ms - c.set_ms;
+    std::int64_t first_ct = -1;
+    rds::Group ct;
+    for (int i = 0; i < 2000 && first_ct < 0; ++i, now += kSlotMs) {
+      const rds::Group group = encoder.NextGroup(now);
+      if ((group.blocks[1] >> 11) == 0x08) {
+        first_ct = now + encoder.state().clock_offset_ms - day_start;
+        ct = group;
+      }
+    }
+    const std::int64_t edge = (c.set_ms / 60000 + 1) * 60000;
+    EXPECT_NEAR(static_cast<double>(first_ct), static_cast<double>(edge), 100.0) << c.frame;
+    EXPECT_EQ(ct.blocks[3], c.block_d) << c.frame;
+  }
+}
+
 TEST(EncoderReceive, ReplyModes) {
   Encoder text = SetUpEncoder({ReplyMode::kText, "OK\r\n"});
   EXPECT_EQ(Feed(&text, "FE 00 00 00 04 04 00 00 09 1C 1F FF"), Text("OK\r\n"));

@@ -117,13 +117,30 @@ TEST(GroupScheduler, FullRadiotextHasNoCarriageReturn) {
   EXPECT_EQ(texts[16][1] & 0x0F, 0);
 }
 
+// A sender that closes its text with a carriage return itself gets exactly one on air.
+TEST(GroupScheduler, RadiotextEndsWithOneCarriageReturn) {
+  for (const char* text : {"\x02HI\r", "\x02HI"}) {
+    EncoderState state;
+    ASSERT_EQ(ApplyElements({{0x0A, true, 0, 0, Text(text)}}, 0, &state).code, ResponseCode::kOk);
+    GroupScheduler scheduler;
+    std::vector<Blocks> texts;
+    for (const Blocks& group : Transmit(&scheduler, &state, 6)) {
+      if ((group[1] >> 11) == 0x04) texts.push_back(group);
+    }
+    ASSERT_EQ(texts.size(), 2U);
+    EXPECT_EQ(texts[0][2], 0x4849) << text;    // "HI"
+    EXPECT_EQ(texts[0][3], 0x0D20) << text;    // one carriage return, then a space
+    EXPECT_EQ(texts[1][1] & 0x0F, 0) << text;  // a single segment, sent again
+  }
+}
+
 TEST(GroupScheduler, RadiotextBufferTakesTurns) {
   EncoderState state;
   ASSERT_EQ(ApplyElements({{0x0A, true, 0, 0,
                             Text("\x02"
                                  "AB")},
                            {0x0A, true, 0, 0,
-                            Text("\x25"
+                            Text("\x45"
                                  "CD")}},
                           0, &state)
                 .code,
