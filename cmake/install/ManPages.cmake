@@ -1,6 +1,9 @@
 # The manual pages of man/, compressed as Debian installs them (gzip -9n: no name or time stamp
 # inside, so the same page always gives the same bytes) and installed under share/man/manN.
-find_program(GZIP_PROGRAM gzip REQUIRED)
+find_program(GZIP_PROGRAM gzip)
+if(NOT GZIP_PROGRAM)
+  message(FATAL_ERROR "gzip not found: it compresses the manual pages")
+endif()
 file(GLOB rds_man_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/man/*.[1-8])
 set(rds_compressed_pages)
 foreach(page IN LISTS rds_man_pages)
