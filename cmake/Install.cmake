@@ -1,5 +1,6 @@
-# What `cmake --install` puts where (with --prefix and DESTDIR), and the Debian package built
+# What `cmake --install` puts where (with --prefix and DESTDIR), and the Debian packages built
 # from it (`make package`). docs/install.md describes the result.
+
 # On Debian and its derivatives libraries go to the multiarch folder (lib/x86_64-linux-gnu) under
 # any prefix, as Debian's packages have them; the linker, pkg-config and CMake look there also
 # under /usr/local.

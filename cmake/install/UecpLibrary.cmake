@@ -18,11 +18,8 @@ foreach(source IN LISTS rds_uecp_listed_sources)
   endif()
   list(APPEND rdsuecp_sources "${source}")
 endforeach()
-if(WIN32)
-  list(APPEND rdsuecp_sources ${PROJECT_SOURCE_DIR}/platform/clock_win32.cpp)
-else()
-  list(APPEND rdsuecp_sources ${PROJECT_SOURCE_DIR}/platform/clock_linux.cpp)
-endif()
+# Installed on Unix-like systems only (cmake/Install.cmake), so the clock is the POSIX one.
+list(APPEND rdsuecp_sources ${PROJECT_SOURCE_DIR}/platform/clock_linux.cpp)
 
 # Before 1.0 any minor release may change the ABI, so the SONAME carries major and minor.
 if(PROJECT_VERSION_MAJOR EQUAL 0)
