@@ -8,9 +8,9 @@
 // - a refused frame leaves the encoder state exactly as it was;
 // - the state stays bounded: at most 8 radiotexts of 1..64 characters, at most 32 queued
 //   groups, an AF list no longer than 25 frequencies can make;
-// - in acknowledgement mode every handled frame gets exactly one reply, a correct UECP frame
-//   with 18 00 for a good frame or 18 <code 1..13> <SQC> for a refused one; one-way mode answers
-//   nothing.
+// - in acknowledgement mode replies are correct UECP frames: 18 00 for a good frame, 18 <code
+//   1..13> <SQC> for a refused one, or the elements a request asked for; while the encoder
+//   answers every message each handled frame gets one, and in one-way mode none.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -19,6 +19,7 @@
 #include "fuzz/fuzz_input.h"
 #include "fuzz/uecp_reference.h"
 #include "simulator/encoder.h"
+#include "uecp/element_description.h"
 
 namespace {
 
@@ -53,7 +54,12 @@ bool SameState(const sim::EncoderState& a, const sim::EncoderState& b) {
          a.clock_offset_ms == b.clock_offset_ms &&
          a.local_offset_half_hours == b.local_offset_half_hours && a.ps_revision == b.ps_revision &&
          a.radiotext_revision == b.radiotext_revision && a.af_revision == b.af_revision &&
-         a.ptyn_revision == b.ptyn_revision;
+         a.ptyn_revision == b.ptyn_revision && a.af_element == b.af_element &&
+         a.group_sequence == b.group_sequence && a.slow_labels == b.slow_labels &&
+         a.data_set == b.data_set && a.other_set.pi == b.other_set.pi &&
+         a.other_set.radiotexts.size() == b.other_set.radiotexts.size() && a.rds_on == b.rds_on &&
+         a.level_mv == b.level_mv && a.phase_tenths == b.phase_tenths && a.mode == b.mode &&
+         a.site_addresses == b.site_addresses && a.encoder_addresses == b.encoder_addresses;
 }
 
 void CheckBounded(const sim::EncoderState& state) {
@@ -65,18 +71,35 @@ void CheckBounded(const sim::EncoderState& state) {
   Require(state.af_codes.size() <= kMaxAfCodes, "AF list within 25 frequencies");
 }
 
-// Every handled frame's acknowledgement, in order; the stream holds nothing else.
-void CheckAcknowledgements(const std::vector<std::uint8_t>& replies, std::size_t handled) {
+// Correct UECP frames, each an acknowledgement (18 00, or 18 <code 1..13> <SQC>) or an answer to
+// a request: whole elements of known codes. While every message is answered, at least one
+// frame per handled frame; while none is, nothing.
+void CheckReplies(const std::vector<std::uint8_t>& replies, std::size_t handled,
+                  sim::CommunicationMode before, sim::CommunicationMode after) {
+  using sim::CommunicationMode;
   const std::vector<std::vector<std::uint8_t>> frames = fuzz::SplitFrames(replies);
-  Require(frames.size() == handled, "one reply per handled frame");
+  if (before == CommunicationMode::kEvery && after == CommunicationMode::kEvery) {
+    Require(frames.size() >= handled, "every handled frame answered");
+  }
+  if (before == CommunicationMode::kOneWay && after == CommunicationMode::kOneWay) {
+    Require(frames.empty(), "one-way mode answers nothing");
+  }
   for (const std::vector<std::uint8_t>& raw : frames) {
     const std::size_t mfl = raw[4];
-    Require(raw[5] == 0x18, "reply is a message acknowledgement");
-    if (mfl == 2) {
-      Require(raw[6] == 0x00, "a two-byte acknowledgement means OK");
-    } else {
-      Require(mfl == 3 && raw[6] >= 1 && raw[6] <= 13 && raw[7] == raw[3],
-              "a refusal names its code 1..13 and the SQC");
+    if (raw[5] == 0x18) {
+      if (mfl == 2) {
+        Require(raw[6] == 0x00, "a two-byte acknowledgement means OK");
+      } else {
+        Require(mfl == 3 && raw[6] >= 1 && raw[6] <= 13 && raw[7] == raw[3],
+                "a refusal names its code 1..13 and the SQC");
+      }
+      continue;
+    }
+    for (std::size_t at = 5; at < 5 + mfl;) {
+      const std::size_t size = uecp::ElementSize(&raw[at], 5 + mfl - at);
+      Require(size != 0 && uecp::DescribeElement(&raw[at], size).has_value(),
+              "an answer holds whole elements of known codes");
+      at += size;
     }
   }
 }
@@ -132,7 +155,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::size_t handled =
           encoder.stats().frames_good + encoder.stats().frames_refused - handled_before;
       Require(expired || handled == 0, "nothing to expire, nothing handled");
-      if (reply.mode == sim::ReplyMode::kAcknowledge) CheckAcknowledgements(replies, handled);
+      if (reply.mode == sim::ReplyMode::kAcknowledge) {
+        CheckReplies(replies, handled, encoder.state().mode, encoder.state().mode);
+      }
       continue;
     } else {
       for (int group = input.U8() % 16; group >= 0; --group) encoder.NextGroup(now_ms);
@@ -142,12 +167,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<std::uint8_t> replies;
     const std::size_t handled_before = encoder.stats().frames_good + encoder.stats().frames_refused;
+    const sim::CommunicationMode mode_before = encoder.state().mode;
     encoder.Receive(bytes, now_ms, &replies);
     const std::size_t handled =
         encoder.stats().frames_good + encoder.stats().frames_refused - handled_before;
-    if (reply.mode == sim::ReplyMode::kAcknowledge) CheckAcknowledgements(replies, handled);
-    if (reply.mode == sim::ReplyMode::kNone)
-      Require(replies.empty(), "one-way mode answers nothing");
+    if (reply.mode != sim::ReplyMode::kText) {
+      CheckReplies(replies, handled, mode_before, encoder.state().mode);
+    }
     CheckBounded(encoder.state());
   }
   return 0;

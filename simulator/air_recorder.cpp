@@ -12,6 +12,7 @@ namespace sim {
 namespace {
 
 constexpr std::size_t kBlock = 8192;
+constexpr double kPi = 3.14159265358979323846;
 
 rds::MpxTiming Timing(const rds::MpxSettings& settings) {
   rds::MpxTiming timing;
@@ -44,11 +45,33 @@ AirRecorder::AirRecorder(const rds::MpxSettings& settings, std::unique_ptr<rds::
     : settings_(settings),
       writer_(std::move(writer)),
       generator_(settings, Timing(settings), std::move(audio)),
-      block_(kBlock) {}
+      block_(kBlock) {
+  // The parts were checked to fit full scale at the settings' RDS level; a higher level may take
+  // only what the pilot and the audio leave.
+  const double pilot = settings.pilot ? settings.pilot_level : 0.0;
+  const double audio_level = settings.audio.empty() ? 0.0 : settings.audio_level;
+  if (settings.rds_level > 0)
+    max_level_ = std::max(1.0, (1.0 - pilot - audio_level) / settings.rds_level);
+}
 
-void AirRecorder::Add(const rds::Group& group) {
+void AirRecorder::Add(const rds::Group& group, double level, double phase_degrees) {
   if (Failed()) return;
-  generator_.rds().PushGroup(group);
+  if (level > max_level_) {
+    level = max_level_;
+    level_held_ = true;
+  }
+  if (level == 1.0 && phase_degrees == 0.0) {
+    generator_.rds().PushGroup(group);
+  } else {
+    generator_.rds().PushGroup(group, level, phase_degrees * kPi / 180.0);
+  }
+  ++groups_;
+  Pump();
+}
+
+void AirRecorder::AddSilence() {
+  if (Failed()) return;
+  generator_.rds().PushSilentGroup();
   ++groups_;
   Pump();
 }
@@ -76,6 +99,13 @@ bool AirRecorder::Finish(std::string* summary) {
                 settings_.format == rds::MpxSampleFormat::kFloat ? "float" : "16-bit",
                 writer_->Name().c_str(), peak, peak > 0 ? 20.0 * std::log10(peak) : -999.0);
   *summary = text;
+  if (level_held_) {
+    std::snprintf(text, sizeof text,
+                  "; the RDS level was held at %.0f %% of its own, the most the "
+                  "multiplex has room for",
+                  100.0 * max_level_);
+    *summary += text;
+  }
   return true;
 }
 

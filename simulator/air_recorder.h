@@ -25,8 +25,12 @@ class AirRecorder {
                                            const rds::MpxSettings& settings,
                                            std::uint64_t max_groups, std::string* error);
 
-  // Puts a group on air. After a failed write nothing more is written; Failed() tells.
-  void Add(const rds::Group& group);
+  // Puts a group on air at a level (1: the settings' RDS level) and a phase against the pilot's
+  // third harmonic. A level the multiplex has no room for is held at the most it has (see
+  // Finish). After a failed write nothing more is written; Failed() tells.
+  void Add(const rds::Group& group, double level = 1.0, double phase_degrees = 0.0);
+  // A group's time with RDS off: pilot and programme audio only.
+  void AddSilence();
   bool Failed() const { return !writer_->Error().empty(); }
 
   // Writes the air's last samples and completes the file; false with Error() on failure.
@@ -43,6 +47,8 @@ class AirRecorder {
   std::unique_ptr<rds::MpxWriter> writer_;
   rds::MpxGenerator generator_;
   std::uint64_t groups_ = 0;
+  double max_level_ = 1.0;  // the most the RDS level can rise before the sum passes full scale
+  bool level_held_ = false;
   std::int64_t end_ = -1;  // samples in all, once the air has ended
   std::vector<float> block_;
 };

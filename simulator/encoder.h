@@ -31,6 +31,14 @@ struct ReplyConfig {
 std::vector<std::uint8_t> MakeReply(const ReplyConfig& config, const FrameEvent& frame,
                                     ResponseCode code);
 
+// What goes on air in one group slot.
+struct AirSlot {
+  bool rds_on = true;  // false: no group and no subcarrier in this slot
+  rds::Group group;
+  double level = 1.0;          // the subcarrier's level against its level at switch-on
+  double phase_degrees = 0.0;  // the subcarrier's phase against the pilot's third harmonic
+};
+
 struct EncoderStats {
   std::size_t frames_good = 0;
   std::size_t frames_refused = 0;
@@ -44,12 +52,13 @@ class Encoder {
   Encoder(ReplyConfig reply, EncoderState initial);
 
   // Our address: frames for another site or encoder are neither applied nor answered. A
-  // negative value accepts every address; 0 in a frame always means every encoder.
+  // negative value accepts every address; 0 in a frame always means every encoder. The site
+  // and encoder address elements replace them later.
   struct Address {
     int site = -1;
     int encoder = -1;
   };
-  void SetAddress(Address address) { address_ = address; }
+  void SetAddress(Address address);
   void SetLog(Log log) { log_ = std::move(log); }
 
   // Handles received bytes at system time now_ms; reply bytes go to the end of *replies.
@@ -67,8 +76,10 @@ class Encoder {
                std::vector<std::uint8_t>* replies);
   bool ExpireFrame(Deframer* line, std::vector<std::uint8_t>* replies);
 
-  // The group for the air slot that starts at system time now_ms.
-  rds::Group NextGroup(std::int64_t now_ms);
+  // What goes on air in the slot that starts at system time now_ms.
+  AirSlot NextSlot(std::int64_t now_ms);
+  // The slot's group (all-zero blocks while RDS is off).
+  rds::Group NextGroup(std::int64_t now_ms) { return NextSlot(now_ms).group; }
 
   const EncoderState& state() const { return state_; }
   const EncoderStats& stats() const { return stats_; }
@@ -87,7 +98,6 @@ class Encoder {
   Deframer deframer_;
   EncoderStats stats_;
   Log log_;
-  Address address_;
 };
 
 }  // namespace sim

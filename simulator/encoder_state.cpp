@@ -3,28 +3,19 @@
 #include <algorithm>
 
 #include "simulator/civil_time.h"
+#include "simulator/encoder_management.h"
+#include "simulator/read_back.h"
 
 namespace sim {
 
 namespace {
 
-constexpr std::uint8_t kAllDataSets = 0xFF;
+constexpr int kAllDataSets = 0xFF;
 constexpr std::uint8_t kAfFiller = 205;
 constexpr std::uint8_t kAfLfMfFollows = 250;
 constexpr std::uint8_t kAfCountBase = 224;
 constexpr unsigned kRadiotextReplace = 0x0;  // buffer configuration 00
 constexpr unsigned kRadiotextAppend = 0x2;   // buffer configuration 10
-
-// This encoder has one data set and one programme service: DSN 0 (the current set), 1 or 255
-// (all sets) and PSN 0 (the main service) or 1 address them.
-ResponseCode CheckService(const Element& element) {
-  if (!element.has_service) return ResponseCode::kOk;
-  if (element.dsn != 0 && element.dsn != 1 && element.dsn != kAllDataSets) {
-    return ResponseCode::kDsnError;
-  }
-  if (element.psn > 1) return ResponseCode::kPsnError;
-  return ResponseCode::kOk;
-}
 
 std::uint16_t Word(const std::vector<std::uint8_t>& data, std::size_t at) {
   return static_cast<std::uint16_t>(data[at] << 8 | data[at + 1]);
@@ -36,7 +27,7 @@ Name ToName(const std::vector<std::uint8_t>& data) {
   return name;
 }
 
-ResponseCode ApplyRadiotext(const std::vector<std::uint8_t>& data, EncoderState* state) {
+ResponseCode ApplyRadiotext(const std::vector<std::uint8_t>& data, DataSet* state) {
   // MEL 0 carries no configuration: it empties the buffer, as a text-less 00 configuration does.
   // Bits 6..5: 00 flushes the buffer and sends this text, 10 adds it to the cyclic buffer; 01
   // and 11 are reserved, and an encoder that guessed at them would teach senders a dialect.
@@ -64,7 +55,7 @@ ResponseCode ApplyRadiotext(const std::vector<std::uint8_t>& data, EncoderState*
 
 // Reads a method-A list (list header word, count code, codes, optional filler and a closing 0)
 // and lays it out as the 0A groups send it.
-ResponseCode ApplyAfList(const std::vector<std::uint8_t>& data, EncoderState* state) {
+ResponseCode ApplyAfList(const std::vector<std::uint8_t>& data, DataSet* state) {
   if (data.size() < 3) return ResponseCode::kMelError;
   const int count_code = data[2];
   if (count_code < kAfCountBase || count_code > kAfCountBase + 25) {
@@ -95,6 +86,7 @@ ResponseCode ApplyAfList(const std::vector<std::uint8_t>& data, EncoderState* st
   if (found != announced) return ResponseCode::kOutOfRange;
   if (codes.size() % 2 != 0) codes.push_back(kAfFiller);
   state->af_codes = announced == 0 ? std::vector<std::uint8_t>{} : codes;
+  state->af_element = data;
   ++state->af_revision;
   return ResponseCode::kOk;
 }
@@ -130,67 +122,96 @@ ResponseCode ApplyFreeFormatGroup(const std::vector<std::uint8_t>& d, EncoderSta
   return ResponseCode::kOk;
 }
 
-ResponseCode ApplyOne(const Element& element, std::int64_t now_ms, EncoderState* state) {
-  if (!HasKnownShape(element)) {
-    return IsKnownCode(element.code) ? ResponseCode::kMelError : ResponseCode::kUnknownMessage;
-  }
-  const ResponseCode service = CheckService(element);
-  if (service != ResponseCode::kOk) return service;
+// Elements of a programme service, applied to one data set.
+ResponseCode ApplyToDataSet(const Element& element, DataSet* set) {
   const std::vector<std::uint8_t>& d = element.data;
   switch (element.code) {
     case kPiCode:
-      state->pi = Word(d, 0);
+      set->pi = Word(d, 0);
       return ResponseCode::kOk;
     case kPsCode:
-      state->ps = ToName(d);
-      ++state->ps_revision;
+      set->ps = ToName(d);
+      ++set->ps_revision;
       return ResponseCode::kOk;
     case kTaTpCode:
       if (d[0] > 0x03) return ResponseCode::kOutOfRange;
-      state->tp = (d[0] & 0x02U) != 0;
-      state->ta = (d[0] & 0x01U) != 0;
+      set->tp = (d[0] & 0x02U) != 0;
+      set->ta = (d[0] & 0x01U) != 0;
       return ResponseCode::kOk;
     case kDiCode:
       if (d[0] > 0x0F) return ResponseCode::kOutOfRange;
-      state->di = d[0];
+      set->di = d[0];
       return ResponseCode::kOk;
     case kMsCode:
       if (d[0] > 0x01) return ResponseCode::kOutOfRange;
-      state->music = d[0] != 0;
+      set->music = d[0] != 0;
       return ResponseCode::kOk;
     case kPinCode:
-      state->pin = Word(d, 0);
+      set->pin = Word(d, 0);
       return ResponseCode::kOk;
     case kPtyCode:
       if (d[0] > 31) return ResponseCode::kOutOfRange;
-      state->pty = d[0];
+      set->pty = d[0];
       return ResponseCode::kOk;
+    case kRadiotextCode:
+      return ApplyRadiotext(d, set);
+    case kAfCode:
+      return ApplyAfList(d, set);
+    case kPtynCode: {
+      const Name name = ToName(d);
+      if (name != set->ptyn) set->ptyn_ab = !set->ptyn_ab;
+      set->ptyn = name;
+      ++set->ptyn_revision;
+      return ResponseCode::kOk;
+    }
+    case kGroupSequenceCode:
+      return ApplyGroupSequence(d, set);
+    case kSlowLabellingCode:
+      return ApplySlowLabels(d, set);
+    default:
+      return ResponseCode::kUnknownMessage;
+  }
+}
+
+// Elements of the encoder as a whole.
+ResponseCode ApplyToEncoder(const Element& element, std::int64_t now_ms, EncoderState* state) {
+  const std::vector<std::uint8_t>& d = element.data;
+  switch (element.code) {
     case kRtcCorrectionCode:
       // A signed correction of the encoder clock in milliseconds.
       state->clock_offset_ms += static_cast<std::int16_t>(Word(d, 0));
       return ResponseCode::kOk;
-    case kRadiotextCode:
-      return ApplyRadiotext(d, state);
     case kRtcCode:
       return ApplyRtc(d, now_ms, state);
-    case kAfCode:
-      return ApplyAfList(d, state);
     case kCtOnOffCode:
       if (d[0] > 0x01) return ResponseCode::kOutOfRange;
       state->ct_on = d[0] != 0;
       return ResponseCode::kOk;
     case kFreeFormatGroupCode:
       return ApplyFreeFormatGroup(d, state);
-    case kPtynCode: {
-      const Name name = ToName(d);
-      if (name != state->ptyn) state->ptyn_ab = !state->ptyn_ab;
-      state->ptyn = name;
-      ++state->ptyn_revision;
-      return ResponseCode::kOk;
-    }
     default:
-      return ResponseCode::kUnknownMessage;
+      return ApplyManagement(element, state);
   }
+}
+
+// DSN 0 is the data set on air, 1 and 2 each set, 255 both; PSN 0 or 1 the one programme
+// service a data set holds.
+ResponseCode ApplyOne(const Element& element, std::int64_t now_ms, EncoderState* state,
+                      ApplyResult* result) {
+  if (!HasKnownShape(element)) {
+    return IsKnownCode(element.code) ? ResponseCode::kMelError : ResponseCode::kUnknownMessage;
+  }
+  if (element.code == kRequestCode) {
+    result->requested = true;
+    return ReadBack(element.data, *state, now_ms, &result->answer);
+  }
+  if (!element.has_service) return ApplyToEncoder(element, now_ms, state);
+  if (element.psn > 1) return ResponseCode::kPsnError;
+  if (element.dsn == 0 || element.dsn == state->data_set) return ApplyToDataSet(element, state);
+  if (element.dsn <= kDataSets) return ApplyToDataSet(element, &state->other_set);
+  if (element.dsn != kAllDataSets) return ResponseCode::kDsnError;
+  const ResponseCode code = ApplyToDataSet(element, state);
+  return code != ResponseCode::kOk ? code : ApplyToDataSet(element, &state->other_set);
 }
 
 }  // namespace
@@ -198,12 +219,18 @@ ResponseCode ApplyOne(const Element& element, std::int64_t now_ms, EncoderState*
 ApplyResult ApplyElements(const std::vector<Element>& elements, std::int64_t now_ms,
                           EncoderState* state) {
   EncoderState next = *state;
+  ApplyResult result;
   for (std::size_t i = 0; i < elements.size(); ++i) {
-    const ResponseCode code = ApplyOne(elements[i], now_ms, &next);
-    if (code != ResponseCode::kOk) return {code, i};
+    const ResponseCode code = ApplyOne(elements[i], now_ms, &next, &result);
+    if (code != ResponseCode::kOk) {
+      result.code = code;
+      result.element = i;
+      result.answer.clear();
+      return result;
+    }
   }
   *state = std::move(next);
-  return {};
+  return result;
 }
 
 }  // namespace sim

@@ -17,6 +17,9 @@ constexpr std::size_t kCycleLength = sizeof(kCycle) / sizeof(kCycle[0]);
 // The programme item number changes seldom: one 1A group in every fifth cycle (about 4.4 s).
 constexpr std::size_t kCyclesPerItemNumber = 5;
 
+constexpr std::uint8_t kGroup1A = 0x02;
+constexpr std::uint8_t kGroup2A = 0x04;
+constexpr std::uint8_t kGroup10A = 0x14;
 constexpr std::uint16_t kNoAf = 0xE0CD;  // "no AF" count code 224 and the filler 205
 constexpr std::uint8_t kEndOfText = 0x0D;
 constexpr int kMaxRadiotext = 64;
@@ -76,30 +79,63 @@ rds::Group ClockTimeGroup(const EncoderState& state, std::int64_t clock_ms) {
   return rds::ClockTimeGroup(state.pi, state.tp, static_cast<int>(state.pty), time);
 }
 
-rds::Group GroupScheduler::Next(EncoderState* state, std::int64_t clock_ms) {
+bool GroupScheduler::MinuteBegins(const EncoderState& state, std::int64_t clock_ms) {
   // Clock time goes out at the start of every minute the encoder sees begin, not at switch-on.
   // The previous slot is read on today's clock: a clock that was set or corrected since then
   // has jumped, not run, over any minute edge between the two readings, and the group waits
   // for the next edge it runs over.
-  const std::int64_t previous_ms = previous_clock_ms_ + (state->clock_offset_ms - previous_offset_);
+  const std::int64_t previous_ms = previous_clock_ms_ + (state.clock_offset_ms - previous_offset_);
   const bool new_minute = clock_started_ && MinuteOf(clock_ms) != MinuteOf(previous_ms);
   clock_started_ = true;
   previous_clock_ms_ = clock_ms;
-  previous_offset_ = state->clock_offset_ms;
-  if (new_minute && state->ct_on) return ClockTimeGroup(*state, clock_ms);
-  if (!state->group_queue.empty()) return Queued(state);
+  previous_offset_ = state.clock_offset_ms;
+  return new_minute;
+}
 
+void GroupScheduler::Pass(const EncoderState& state, std::int64_t clock_ms) {
+  MinuteBegins(state, clock_ms);
+}
+
+rds::Group GroupScheduler::Next(EncoderState* state, std::int64_t clock_ms) {
+  if (MinuteBegins(*state, clock_ms) && state->ct_on) return ClockTimeGroup(*state, clock_ms);
+  if (!state->group_queue.empty()) return Queued(state);
+  return state->group_sequence.empty() ? FromCycle(*state) : FromSequence(*state);
+}
+
+rds::Group GroupScheduler::FromCycle(const EncoderState& state) {
   const Slot slot = kCycle[slot_];
   if (++slot_ == kCycleLength) {
     slot_ = 0;
     cycle_ = (cycle_ + 1) % kCyclesPerItemNumber;
   }
-  if (slot == Slot::kRadiotext && !state->radiotexts.empty()) return RadiotextGroup(*state);
+  if (slot == Slot::kRadiotext && !state.radiotexts.empty()) return RadiotextGroup(state);
   if (slot == Slot::kNameOrItem) {
-    if (cycle_ == 0 && state->pin != 0) return ItemNumberGroup(*state);
-    if (HasPtyn(*state)) return PtynGroup(*state);
+    if (cycle_ == 0 && (state.pin != 0 || !state.slow_labels.empty())) {
+      return ItemNumberGroup(state);
+    }
+    if (HasPtyn(state)) return PtynGroup(state);
   }
-  return PsGroup(*state);
+  return PsGroup(state);
+}
+
+// The sender's cycle; a type whose item is empty carries 0A instead, as in the encoder's own.
+rds::Group GroupScheduler::FromSequence(const EncoderState& state) {
+  if (state.sequence_revision != sequence_revision_) {
+    sequence_revision_ = state.sequence_revision;
+    sequence_slot_ = 0;
+  }
+  const std::uint8_t type = state.group_sequence[sequence_slot_ % state.group_sequence.size()];
+  sequence_slot_ = (sequence_slot_ + 1) % state.group_sequence.size();
+  switch (type) {
+    case kGroup1A:
+      return ItemNumberGroup(state);
+    case kGroup2A:
+      return state.radiotexts.empty() ? PsGroup(state) : RadiotextGroup(state);
+    case kGroup10A:
+      return HasPtyn(state) ? PtynGroup(state) : PsGroup(state);
+    default:
+      return PsGroup(state);
+  }
 }
 
 rds::Group GroupScheduler::Queued(EncoderState* state) {
@@ -172,12 +208,17 @@ rds::Group GroupScheduler::RadiotextGroup(const EncoderState& state) {
   return group;
 }
 
-// 1A: no radio paging, slow labelling variant 0 with no extended country code, and the PIN.
+// 1A: no radio paging; block 3 the slow-labelling words in turn (variant 0 with no extended
+// country code when there are none), block 4 the PIN.
 rds::Group GroupScheduler::ItemNumberGroup(const EncoderState& state) {
   rds::Group group;
   group.blocks[0] = state.pi;
-  group.blocks[1] = BlockB(state, 0x02, 0);
+  group.blocks[1] = BlockB(state, kGroup1A, 0);
   group.blocks[2] = 0x0000;
+  if (!state.slow_labels.empty()) {
+    group.blocks[2] = state.slow_labels[slow_label_ % state.slow_labels.size()];
+    slow_label_ = (slow_label_ + 1) % state.slow_labels.size();
+  }
   group.blocks[3] = state.pin;
   return group;
 }

@@ -1,8 +1,8 @@
 // Chooses and fills the group for each slot on air, as an encoder does from its state: 0A groups
 // for PS, flags and AF; 2A for radiotext; 10A for the programme type name; 1A now and then for
-// the programme item number; 4A clock time at the
-// start of every minute; and the free-format groups it was handed, each once, before anything
-// else.
+// the programme item number and slow labelling; 4A clock time at the start of every minute; and
+// the free-format groups it was handed, each once, before anything else. A data set's group
+// sequence, when it has one, replaces the encoder's own cycle.
 #ifndef RDS_SIMULATOR_GROUP_SCHEDULER_H_
 #define RDS_SIMULATOR_GROUP_SCHEDULER_H_
 
@@ -22,6 +22,8 @@ class GroupScheduler {
   // The group for the slot that starts at encoder clock time clock_ms (milliseconds since 1970
   // UTC). Takes queued free-format groups out of the state.
   rds::Group Next(EncoderState* state, std::int64_t clock_ms);
+  // A slot without RDS on air: nothing is sent, but the clock's minute edges are kept.
+  void Pass(const EncoderState& state, std::int64_t clock_ms);
 
  private:
   rds::Group PsGroup(const EncoderState& state);
@@ -29,6 +31,10 @@ class GroupScheduler {
   rds::Group PtynGroup(const EncoderState& state);
   rds::Group ItemNumberGroup(const EncoderState& state);
   rds::Group Queued(EncoderState* state);
+  // Whether clock time is due: the slot is the first of a new minute.
+  bool MinuteBegins(const EncoderState& state, std::int64_t clock_ms);
+  rds::Group FromCycle(const EncoderState& state);
+  rds::Group FromSequence(const EncoderState& state);
 
   std::size_t slot_ = 0;
   std::size_t cycle_ = 0;
@@ -48,6 +54,10 @@ class GroupScheduler {
 
   std::uint32_t ptyn_revision_ = 0;
   int ptyn_segment_ = 0;
+
+  std::size_t slow_label_ = 0;
+  std::uint32_t sequence_revision_ = 0;
+  std::size_t sequence_slot_ = 0;
 };
 
 }  // namespace sim

@@ -6,9 +6,10 @@ namespace {
 
 struct Layout {
   std::uint8_t code;
-  bool has_service;   // DSN and PSN
-  bool has_length;    // MEL, with data length = MEL
-  std::uint8_t size;  // fixed data length, or the largest MEL allowed
+  bool has_service;     // DSN and PSN
+  bool has_length;      // MEL, with data length = MEL
+  std::uint8_t size;    // fixed data length, or the largest MEL allowed
+  bool has_psn = true;  // with has_service: a PSN byte follows the DSN
 };
 
 constexpr Layout kLayouts[] = {
@@ -26,6 +27,16 @@ constexpr Layout kLayouts[] = {
     {kCtOnOffCode, false, false, 1},
     {kFreeFormatGroupCode, false, false, 6},
     {kPtynCode, true, false, 8},
+    {kRdsLevelCode, false, false, 2},
+    {kGroupSequenceCode, true, true, 64, false},  // up to 64 group types, DSN only
+    {kRequestCode, false, true, 3},               // requested code, its DSN and PSN
+    {kSlowLabellingCode, true, true, 16},         // up to 8 block 3 words
+    {kDataSetSelectCode, false, false, 1},
+    {kRdsOnOffCode, false, false, 1},
+    {kRdsPhaseCode, false, false, 2},
+    {kSiteAddressCode, false, true, 16},  // up to 8 site addresses of two bytes
+    {kEncoderAddressCode, false, true, 8},
+    {kCommunicationModeCode, false, false, 1},
 };
 
 const Layout* FindLayout(std::uint8_t code) {
@@ -38,6 +49,11 @@ const Layout* FindLayout(std::uint8_t code) {
 }  // namespace
 
 bool IsKnownCode(std::uint8_t code) { return FindLayout(code) != nullptr; }
+
+bool HasPsn(std::uint8_t code) {
+  const Layout* layout = FindLayout(code);
+  return layout != nullptr && layout->has_service && layout->has_psn;
+}
 
 bool HasKnownShape(const Element& element) {
   const Layout* layout = FindLayout(element.code);
@@ -63,10 +79,11 @@ ParsedMessage ParseMessage(const std::uint8_t* field, std::size_t size) {
     element.code = layout->code;
     element.has_service = layout->has_service;
     if (layout->has_service) {
-      if (size - pos < 2) return refuse(ResponseCode::kUnexpectedEnd, start);
+      const std::size_t header = layout->has_psn ? 2 : 1;
+      if (size - pos < header) return refuse(ResponseCode::kUnexpectedEnd, start);
       element.dsn = field[pos];
-      element.psn = field[pos + 1];
-      pos += 2;
+      element.psn = layout->has_psn ? field[pos + 1] : 0;
+      pos += header;
     }
     std::size_t length = layout->size;
     if (layout->has_length) {

@@ -24,16 +24,26 @@ enum ElementCode : std::uint8_t {
   kRtcCorrectionCode = uecp::kMecRtcCorrection,
   kRadiotextCode = uecp::kMecRt,
   kRtcCode = uecp::kMecRtc,
+  kRdsLevelCode = uecp::kMecRdsLevel,
   kAfCode = uecp::kMecAf,
-  kAckCode = 0x18,  // sent by the encoder only
+  kGroupSequenceCode = uecp::kMecGroupSequence,
+  kRequestCode = uecp::kMecRequest,
+  kAckCode = uecp::kMecAcknowledgement,  // sent by the encoder only
   kCtOnOffCode = uecp::kMecCtOnOff,
+  kSlowLabellingCode = uecp::kMecSlowLabelling,
+  kDataSetSelectCode = uecp::kMecDataSetSelect,
+  kRdsOnOffCode = uecp::kMecRdsOnOff,
+  kRdsPhaseCode = uecp::kMecRdsPhase,
+  kSiteAddressCode = uecp::kMecSiteAddress,
   kFreeFormatGroupCode = uecp::kMecFreeFormatGroup,
+  kEncoderAddressCode = uecp::kMecEncoderAddress,
+  kCommunicationModeCode = uecp::kMecCommunicationMode,
   kPtynCode = uecp::kMecPtyn,
 };
 
 struct Element {
   std::uint8_t code = 0;
-  bool has_service = false;  // DSN and PSN bytes follow the code
+  bool has_service = false;  // DSN and PSN bytes follow the code (the group sequence: DSN only)
   std::uint8_t dsn = 0;
   std::uint8_t psn = 0;
   std::vector<std::uint8_t> data;  // the data bytes (behind the MEL byte, if the element has one)
@@ -60,6 +70,8 @@ ParsedMessage ParseMessage(const std::uint8_t* field, std::size_t size);
 // allows: true for every element ParseMessage returns.
 bool HasKnownShape(const Element& element);
 bool IsKnownCode(std::uint8_t code);
+// Whether an element of this code carries a PSN byte behind its DSN.
+bool HasPsn(std::uint8_t code);
 
 }  // namespace sim
 

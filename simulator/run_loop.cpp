@@ -119,9 +119,15 @@ class Runner {
   void Produce(std::uint64_t until) {
     if (limit_ != 0) until = std::min(until, limit_);
     while (produced_ < until) {
-      const rds::Group group = encoder_->NextGroup(SlotStartMs(start_ms_, produced_));
-      if (!options_.out.empty()) air_.push_back(group);
-      if (air_recorder_) air_recorder_->Add(group);
+      // While RDS is off the slot passes with no group and no subcarrier.
+      const AirSlot slot = encoder_->NextSlot(SlotStartMs(start_ms_, produced_));
+      if (slot.rds_on && !options_.out.empty()) air_.push_back(slot.group);
+      if (!slot.rds_on) ++slots_off_;
+      if (air_recorder_ && slot.rds_on) {
+        air_recorder_->Add(slot.group, slot.level, slot.phase_degrees);
+      } else if (air_recorder_) {
+        air_recorder_->AddSilence();
+      }
       ++produced_;
     }
   }
@@ -255,6 +261,7 @@ class Runner {
     if (SkippedBytes() != 0) {
       summary += ", " + std::to_string(SkippedBytes()) + " stray byte(s) skipped";
     }
+    if (slots_off_ != 0) summary += ", RDS off for " + std::to_string(slots_off_) + " group(s)";
     // The recording is completed first; the bit-stream file is written either way.
     std::string recorded;
     int code = kExitOk;
@@ -295,6 +302,7 @@ class Runner {
   std::int64_t start_ms_ = 0;
   std::uint64_t limit_ = 0;
   std::uint64_t produced_ = 0;
+  std::uint64_t slots_off_ = 0;  // group slots that passed with RDS switched off
   std::vector<rds::Group> air_;
   std::unique_ptr<AirRecorder> air_recorder_;
   bool disconnected_ = false;

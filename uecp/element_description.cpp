@@ -1,6 +1,7 @@
 #include "uecp/element_description.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "uecp/element_codes.h"
 

@@ -93,8 +93,7 @@ std::int64_t BiphaseShaper::SamplesReady() const {
   return std::max<std::int64_t>(ready - next_sample_, 0);
 }
 
-void BiphaseShaper::Render(float* out, std::size_t count) {
-  // Symbols that no sample from here on needs are dropped, in bulk.
+void BiphaseShaper::DropOldSymbols() {
   const double oldest_needed =
       std::floor(static_cast<double>(next_sample_) * bits_per_sample_ + kHalfSpan - 0.25) -
       (kSpanBits - 1);
@@ -103,6 +102,15 @@ void BiphaseShaper::Render(float* out, std::size_t count) {
     symbols_.erase(symbols_.begin(), symbols_.begin() + static_cast<std::ptrdiff_t>(drop));
     base_ += drop;
   }
+}
+
+void BiphaseShaper::Skip(std::size_t count) {
+  DropOldSymbols();
+  next_sample_ += static_cast<std::int64_t>(count);
+}
+
+void BiphaseShaper::Render(float* out, std::size_t count) {
+  DropOldSymbols();
   // After the last symbol the pulses run into silence.
   const double last_time =
       static_cast<double>(next_sample_ + static_cast<std::int64_t>(count)) * bits_per_sample_ +

@@ -33,6 +33,8 @@ class BiphaseShaper {
   std::int64_t SamplesReady() const;
   // The next count samples (count <= SamplesReady()).
   void Render(float* out, std::size_t count);
+  // Moves past the next count samples without computing them (count <= SamplesReady()).
+  void Skip(std::size_t count);
   std::int64_t next_sample() const { return next_sample_; }
 
   // The largest value the signal can take for any symbols: the peak of its envelope.
@@ -44,6 +46,9 @@ class BiphaseShaper {
   static double Pulse(double u);
 
  private:
+  // Forgets the symbols no sample from next_sample_ on needs, in bulk.
+  void DropOldSymbols();
+
   double bits_per_sample_;
   const float* table_;
 

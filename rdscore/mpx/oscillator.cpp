@@ -18,7 +18,7 @@ double Oscillator::PhaseAt(std::int64_t n) const {
   const auto x = static_cast<double>(n);
   const double high = x * cycles_per_sample_;
   const double low = std::fma(x, cycles_per_sample_, -high);
-  const double phase = (high - std::floor(high)) + low;
+  const double phase = (high - std::floor(high)) + low + phase_cycles_;
   return phase - std::floor(phase);
 }
 

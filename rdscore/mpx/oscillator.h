@@ -12,8 +12,10 @@ namespace rds {
 
 class Oscillator {
  public:
-  // sin(2π × cycles_per_sample × n) at sample n: the frequency over the sample rate.
-  explicit Oscillator(double cycles_per_sample) : cycles_per_sample_(cycles_per_sample) {}
+  // sin(2π × (cycles_per_sample × n + phase_cycles)) at sample n: the frequency over the sample
+  // rate; a phase of 0.25 cycles gives the cosine.
+  explicit Oscillator(double cycles_per_sample, double phase_cycles = 0.0)
+      : cycles_per_sample_(cycles_per_sample), phase_cycles_(phase_cycles) {}
 
   // Writes samples first .. first + count - 1, scaled by amplitude.
   void Generate(std::int64_t first, float amplitude, float* out, std::size_t count) const;
@@ -25,6 +27,7 @@ class Oscillator {
   double PhaseAt(std::int64_t n) const;
 
   double cycles_per_sample_;
+  double phase_cycles_;
 };
 
 }  // namespace rds

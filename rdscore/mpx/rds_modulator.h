@@ -34,10 +34,22 @@ class RdsModulator {
   explicit RdsModulator(const RdsModulatorConfig& config);
 
   // The next source bit (0 or 1).
-  void PushBit(int bit) { shaper_.Push(differential_.Next(bit) != 0 ? 1.0F : -1.0F); }
+  void PushBit(int bit) {
+    shaper_.Push(differential_.Next(bit) != 0 ? 1.0F : -1.0F);
+    quadrature_.Push(0.0F);
+  }
   void PushGroup(const Group& group);
+  // A group at a level (1: the configured peak) with the carrier turned by phase_radians; the
+  // turn is the data's share moved to the cosine carrier, so it changes between bits smoothly.
+  void PushGroup(const Group& group, double level, double phase_radians);
+  // A group's time without RDS: no subcarrier. The differential coding goes on from where it
+  // stopped.
+  void PushSilentGroup();
   // No bits follow; the remaining samples can be rendered.
-  void Finish() { shaper_.Finish(); }
+  void Finish() {
+    shaper_.Finish();
+    quadrature_.Finish();
+  }
 
   std::int64_t SamplesReady() const { return shaper_.SamplesReady(); }
   // The next count samples of the RDS component (count <= SamplesReady()).
@@ -52,9 +64,14 @@ class RdsModulator {
   RdsModulatorConfig config_;
   float amplitude_;
   BiphaseShaper shaper_;
+  // The data on the carrier in quadrature (cosine); silent until a group comes with a phase.
+  BiphaseShaper quadrature_;
+  bool quadrature_used_ = false;
   Oscillator carrier_;
+  Oscillator quadrature_carrier_;
   DifferentialEncoder differential_;
   std::vector<float> carrier_block_;
+  std::vector<float> quadrature_block_;
 };
 
 }  // namespace rds

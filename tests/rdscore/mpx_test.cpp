@@ -3,12 +3,14 @@
 // programme audio kept out of the pilot and the RDS band.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <memory>
 #include <random>
 #include <vector>
 
+#include "rdscore/differential.h"
 #include "rdscore/dsp/fir_design.h"
 #include "rdscore/dsp/shaping.h"
 #include "rdscore/mpx/biphase_shaper.h"
@@ -93,6 +95,56 @@ TEST(RdsModulator, StaysWithinTheRdsBandWithTheCarrierSuppressed) {
     EXPECT_LE(peak, 0.04F);
     EXPECT_NEAR(power / static_cast<double>(x.size()), RdsModulator::MeanPowerForPeak(0.04),
                 0.02 * RdsModulator::MeanPowerForPeak(0.04));
+  }
+}
+
+// An encoder's level, phase and on/off: a group at half level with the carrier turned by 60°,
+// a group's time without RDS, then a group as before. Away from the joins (the pulse reaches
+// three bits either side), each is the plain shaped data on sin(2π·57000·t + phase).
+TEST(RdsModulator, LevelPhaseAndSilencePerGroup) {
+  RdsModulatorConfig config;
+  RdsModulator modulator(config);
+  Group group;
+  group.blocks = {0x4123, 0x0528, 0xE206, 0x2052};
+  modulator.PushGroup(group, 0.5, kPi / 3);
+  modulator.PushSilentGroup();
+  modulator.PushGroup(group);
+  modulator.Finish();
+
+  // The data alone: the same differential levels, nothing in the silent group.
+  const double samples_per_bit = config.sample_rate / kBitRate;
+  BiphaseShaper data(samples_per_bit);
+  DifferentialEncoder differential;
+  auto push_group = [&] {
+    for (const std::uint32_t block : EncodeGroup(group)) {
+      for (int bit = kBlockBits - 1; bit >= 0; --bit) {
+        data.Push(differential.Next(static_cast<int>((block >> bit) & 1U)) != 0 ? 1.0F : -1.0F);
+      }
+    }
+  };
+  push_group();
+  for (int bit = 0; bit < kGroupBits; ++bit) data.Push(0.0F);
+  push_group();
+  data.Finish();
+
+  const auto total = static_cast<std::size_t>(3 * kGroupBits * samples_per_bit);
+  std::vector<float> out(total);
+  std::vector<float> baseband(total);
+  modulator.Render(out.data(), total);
+  data.Render(baseband.data(), total);
+  const double amplitude = config.peak / BiphaseShaper::WorstCasePeak();
+  const double level[] = {0.5, 0.0, 1.0};
+  const double phase[] = {kPi / 3, 0.0, 0.0};
+  for (int g = 0; g < 3; ++g) {
+    double worst = 0;
+    const auto first = static_cast<std::size_t>((g * kGroupBits + 4) * samples_per_bit);
+    const auto last = static_cast<std::size_t>(((g + 1) * kGroupBits - 4) * samples_per_bit);
+    for (std::size_t n = first; n < last; ++n) {
+      const double carrier = std::sin(
+          2 * kPi * kSubcarrierHz * static_cast<double>(n) / config.sample_rate + phase[g]);
+      worst = std::max(worst, std::fabs(out[n] - amplitude * level[g] * baseband[n] * carrier));
+    }
+    EXPECT_LT(worst, 1e-5) << "group " << g;
   }
 }
 

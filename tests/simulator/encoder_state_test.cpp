@@ -70,6 +70,15 @@ TEST(EncoderState, EachElementSetsWhatItMeans) {
       {"0D 1A 0C 07 17 2D 00 00 2A",
        [](const EncoderState& s) { EXPECT_EQ(s.local_offset_half_hours, -10); }},
       {"09 FF 38", [](const EncoderState& s) { EXPECT_EQ(s.clock_offset_ms, -200); }},
+      {"1E 00", [](const EncoderState& s) { EXPECT_FALSE(s.rds_on); }},
+      // DSN 2 is kept beside the set on air; DSN 255 reaches both.
+      {"01 02 00 41 23",
+       [](const EncoderState& s) {
+         EXPECT_EQ(s.pi, 0);
+         EXPECT_EQ(s.other_set.pi, 0x4123);
+       }},
+      {"07 FF 00 09",
+       [](const EncoderState& s) { EXPECT_TRUE(s.pty == 9 && s.other_set.pty == 9); }},
       {"24 08 01 DF 8B 7B 42",
        [](const EncoderState& s) {
          ASSERT_EQ(s.group_queue.size(), 1U);
@@ -110,11 +119,28 @@ TEST(EncoderState, RefusedElementsChangeNothing) {
       {"0D 1A 0C 07 17 2D 2B 0C 42", ResponseCode::kOutOfRange},  // offset bit 6
       {"24 20 01 DF 8B 7B 42", ResponseCode::kOutOfRange},
       {"24 08 81 DF 8B 7B 42", ResponseCode::kOutOfRange},
+      {"0E 20 00", ResponseCode::kOutOfRange},  // level 8192 mV
+      {"1E 02", ResponseCode::kOutOfRange},
+      {"22 0E 10", ResponseCode::kOutOfRange},      // 360.0 degrees
+      {"22 20 00", ResponseCode::kOutOfRange},      // reference input 1
+      {"23 02 00 00", ResponseCode::kOutOfRange},   // site address 0
+      {"23 03 00 01 02", ResponseCode::kMelError},  // half an address
+      {"23 12 00 01 00 01 00 01 00 01 00 01 00 01 00 01 00 01 00 01", ResponseCode::kMelError},
+      {"27 01 40", ResponseCode::kOutOfRange},  // encoder address 64
+      {"2C 03", ResponseCode::kOutOfRange},
+      {"1C 03", ResponseCode::kDsnError},
+      {"16 00 02 00 08", ResponseCode::kOutOfRange},     // 4A keeps to the minute
+      {"1A 00 00 02 40 00", ResponseCode::kOutOfRange},  // variant 4 is not assigned
+      {"1A 00 00 01 00", ResponseCode::kMelError},
+      {"17 00", ResponseCode::kMelError},       // a request for nothing
+      {"17 01 24", ResponseCode::kOutOfRange},  // free-format groups hold no value
+      {"17 03 02 03 00", ResponseCode::kDsnError},
+      {"17 03 02 00 02", ResponseCode::kPsnError},
       {"01 05 00 41 23", ResponseCode::kDsnError},
       {"01 00 02 41 23", ResponseCode::kPsnError},
       // All or nothing: the good PI in front of a bad PTY is not applied either.
       {"01 00 00 12 34 07 00 00 20", ResponseCode::kOutOfRange},
-      {"02 00 00 41 42 43 44 45 46 47 48 2C 00", ResponseCode::kUnknownMessage},
+      {"02 00 00 41 42 43 44 45 46 47 48 30 00", ResponseCode::kUnknownMessage},
   };
   EncoderState base;
   ASSERT_EQ(Apply("01 00 00 41 23 02 00 00 20 52 41 44 49 4F 20 20 07 00 00 09 "

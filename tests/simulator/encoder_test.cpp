@@ -40,7 +40,7 @@ TEST(EncoderReceive, AnswersEveryFrameWithItsCode) {
       {"truncated", "FE 00 00 00 FF", "FE 00 00 00 03 18 02 00 19 4D FF", false},
       {"MFL disagrees", "FE 00 00 00 06 01 00 00 41 23 EA C1 FF",
        "FE 00 00 00 03 18 08 00 F6 86 FF", false},
-      {"unknown element", "FE 00 00 00 03 2C 00 01 76 6B FF", "FE 00 00 00 03 18 03 00 2A 7C FF",
+      {"unknown element", "FE 00 00 00 03 30 00 01 40 69 FF", "FE 00 00 00 03 18 03 00 2A 7C FF",
        false},
       {"MEL error", "FE 00 00 00 05 0A 00 00 42 02 A9 CE FF", "FE 00 00 00 03 18 07 00 E6 B8 FF",
        false},
@@ -140,6 +140,59 @@ TEST(EncoderClock, ClockTimeOnlyAtTheMinuteEdge) {
     EXPECT_NEAR(static_cast<double>(first_ct), static_cast<double>(edge), 100.0) << c.frame;
     EXPECT_EQ(ct.blocks[3], c.block_d) << c.frame;
   }
+}
+
+// One encoder through a conversation: each frame in turn, and what it answers.
+TEST(EncoderReceive, CommunicationModesRequestsAndAddresses) {
+  struct Step {
+    const char* what;
+    const char* frame;
+    const char* reply;
+  } const steps[] = {
+      {"mode 1, answered as mode 2", "FE 00 00 01 02 2C 01 BA 91 FF",
+       "FE 00 00 01 02 18 00 63 E1 FF"},
+      {"PI, no request: silence", "FE 00 00 02 05 01 00 00 12 34 7D F8 FF", ""},
+      {"request PI: its value", "FE 00 00 03 05 17 03 01 00 00 B3 6C FF",
+       "FE 00 00 03 05 01 00 00 12 34 C5 99 FF"},
+      {"request of DSN 5: refused", "FE 00 00 04 05 17 03 01 05 00 55 DD FF",
+       "FE 00 00 04 03 18 04 04 7A 69 FF"},
+      {"mode 0", "FE 00 00 05 02 2C 00 60 41 FF", ""},
+      {"request in mode 0", "FE 00 00 06 03 17 01 2C 48 44 FF", ""},
+      {"mode 2, received in mode 0", "FE 00 00 07 02 2C 02 AD 6B FF", ""},
+      {"encoder address 5", "FE 00 00 08 03 27 01 05 F7 02 FF", "FE 00 00 08 02 18 00 90 96 FF"},
+      {"for encoder 3", "FE 00 03 09 05 01 00 00 43 21 81 B8 FF", ""},
+      {"for encoder 5", "FE 00 05 0A 05 01 00 00 43 21 D9 F1 FF", "FE 00 05 0A 02 18 00 5E A9 FF"},
+      {"site address 7", "FE 00 05 0B 04 23 02 00 07 4F D7 FF", "FE 00 05 0B 02 18 00 28 1D FF"},
+      {"for site 8", "FE 02 05 0C 05 01 00 00 55 55 29 75 FF", ""},
+      {"site 7 reads its sites", "FE 01 C5 0D 03 17 01 23 10 04 FF",
+       "FE 01 C5 0D 04 23 02 00 07 F3 F0 FF"},
+  };
+  Encoder encoder = SetUpEncoder();
+  for (const Step& step : steps)
+    EXPECT_EQ(Feed(&encoder, step.frame), Bytes(step.reply)) << step.what;
+  EXPECT_EQ(encoder.state().pi, 0x4321);
+  EXPECT_EQ(encoder.stats().frames_ignored, 2U);
+}
+
+// Elements for the data set not on air wait there; selecting it puts them on air whole.
+TEST(EncoderAir, DataSetSelectAndRdsOff) {
+  Encoder encoder = SetUpEncoder();
+  std::vector<std::uint8_t> replies;
+  encoder.Receive(Bytes("FE 00 00 00 05 01 02 00 BE EF D2 76 FF"), 0, &replies);
+  EXPECT_EQ(encoder.NextGroup(0).blocks[0], 0x4123);
+  encoder.Receive(Bytes("FE 00 00 00 02 1C 02 F9 D3 FF"), 0, &replies);
+  EXPECT_EQ(encoder.NextGroup(0).blocks[0], 0xBEEF);
+  EXPECT_EQ(encoder.state().other_set.pi, 0x4123);
+  encoder.Receive(Bytes("FE 00 00 00 02 1E 00 BF F3 FF"), 0, &replies);
+  // Off across a minute's edge: the clock-time group of that minute is not sent late.
+  for (std::int64_t now = 0; now < 70000; now += 88) EXPECT_FALSE(encoder.NextSlot(now).rds_on);
+  encoder.Receive(Bytes("FE 00 00 00 08 1E 01 0E 01 F4 22 03 84 5A 8A FF"), 0, &replies);
+  const AirSlot on = encoder.NextSlot(70000);
+  EXPECT_TRUE(on.rds_on);
+  EXPECT_NE(on.group.blocks[1] >> 11, 0x08);
+  EXPECT_DOUBLE_EQ(on.level, 0.5);
+  EXPECT_DOUBLE_EQ(on.phase_degrees, 90.0);
+  EXPECT_EQ(replies.size(), 4 * 10U);  // every frame acknowledged
 }
 
 TEST(EncoderReceive, ReplyModes) {

@@ -156,6 +156,27 @@ TEST(GroupScheduler, RadiotextBufferTakesTurns) {
   EXPECT_EQ(texts, expected);
 }
 
+// The sender's group sequence replaces the cycle; slow labels take turns in block 3 of 1A.
+TEST(GroupScheduler, GroupSequenceAndSlowLabelling) {
+  EncoderState state = StateFrom(std::string(kStation) +
+                                 " 06 00 00 12 34 16 00 04 04 02 14 00 1A 00 00 04 00 E0 30 09");
+  GroupScheduler scheduler;
+  const std::vector<Blocks> groups = Transmit(&scheduler, &state, 8);
+  const unsigned expected_types[] = {0x04, 0x02, 0x14, 0x00, 0x04, 0x02, 0x14, 0x00};
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    EXPECT_EQ(groups[i][1] >> 11, expected_types[i]) << i;
+  }
+  EXPECT_EQ(groups[1][2], 0x00E0);  // variant 0: ECC E0
+  EXPECT_EQ(groups[5][2], 0x3009);  // variant 3: language 09
+  EXPECT_EQ(groups[1][3], 0x1234);  // the PIN beside them
+
+  // Without a PIN, labels alone bring 1A into the encoder's own cycle every fifth pass.
+  EncoderState labels_only = StateFrom("1A 00 00 02 00 E0");
+  GroupScheduler own_cycle;
+  const std::vector<Blocks> cycle = Transmit(&own_cycle, &labels_only, 50);
+  EXPECT_EQ(cycle[49], (Blocks{0x0000, 0x1000, 0x00E0, 0x0000}));
+}
+
 TEST(GroupScheduler, ClockTimeAtEachNewMinuteAndQueuedGroupsFirst) {
   EncoderState state = StateFrom(kStation);
   state.local_offset_half_hours = 2;

@@ -59,7 +59,7 @@ TEST(ParseMessage, MalformedFieldsAreRefusedWhole) {
     std::size_t failed_at;
   } const cases[] = {
       {"08 00", ResponseCode::kUnknownMessage, 0},
-      {"01 00 00 41 23 2C 00 01", ResponseCode::kUnknownMessage, 5},
+      {"01 00 00 41 23 30 00 01", ResponseCode::kUnknownMessage, 5},
       {"18 00", ResponseCode::kUnknownMessage, 0},           // an acknowledgement is not a command
       {"0A 00 00 42 02 54", ResponseCode::kMelError, 0},     // MEL 66 exceeds 65
       {"0A 00 00 05 02 54", ResponseCode::kMelError, 0},     // MEL beyond the field

@@ -29,6 +29,18 @@ inline void ExpectSameState(const EncoderState& a, const EncoderState& b, const 
   EXPECT_EQ(a.radiotext_revision, b.radiotext_revision) << why;
   EXPECT_EQ(a.af_revision, b.af_revision) << why;
   EXPECT_EQ(a.ptyn_revision, b.ptyn_revision) << why;
+  EXPECT_EQ(a.af_element, b.af_element) << why;
+  EXPECT_EQ(a.group_sequence, b.group_sequence) << why;
+  EXPECT_EQ(a.slow_labels, b.slow_labels) << why;
+  EXPECT_EQ(a.data_set, b.data_set) << why;
+  EXPECT_EQ(a.other_set.pi, b.other_set.pi) << why;
+  EXPECT_EQ(a.other_set.ps, b.other_set.ps) << why;
+  EXPECT_EQ(a.rds_on, b.rds_on) << why;
+  EXPECT_EQ(a.level_mv, b.level_mv) << why;
+  EXPECT_EQ(a.phase_tenths, b.phase_tenths) << why;
+  EXPECT_EQ(a.mode, b.mode) << why;
+  EXPECT_EQ(a.site_addresses, b.site_addresses) << why;
+  EXPECT_EQ(a.encoder_addresses, b.encoder_addresses) << why;
 }
 
 }  // namespace sim
