@@ -83,8 +83,10 @@ const char* UsageText() {
          "On Linux, COMn is the device named by the environment variable RDS_COMn, or\n"
          "/dev/ttyS<n-1> when it is not set.\n"
          "\n"
-         "Exit codes: 0 done, 2 wrong command line, 3 port cannot be opened or set up,\n"
-         "4 no reply in time, 5 writing or reading the line failed, 6 output failed.\n";
+         "Exit codes: 0 done, 3 port cannot be opened or set up, 4 no reply in time,\n"
+         "5 writing or reading the line failed, 6 output failed, 64 wrong command line.\n"
+         "\n"
+         "To run a station: tamsel send|run|feed ... (tamsel send --help).\n";
 }
 
 const char* VersionText() { return "tamsel " TAMSEL_VERSION "\n"; }

@@ -16,7 +16,9 @@ const char kUsage[] =
     "  --link PATH        make PATH a symbolic link to the pseudo-terminal\n"
     "  --tcp PORT         listen on TCP instead (PORT 0 picks a free port); up to 16 senders\n"
     "                     at once, each answered on its own connection\n"
-    "  --bind ADDRESS     address for --tcp (default 127.0.0.1)\n"
+    "  --udp PORT         take frames in UDP datagrams instead; each source address is a\n"
+    "                     sender, answered by datagram (end the run by time or signal)\n"
+    "  --bind ADDRESS     address for --tcp or --udp (default 127.0.0.1)\n"
     "  --reply MODE       ack (UECP acknowledgement frames, default), text:STRING (STRING for a\n"
     "                     good frame, \"ERR <code>\" for a bad one; escapes \\r \\n \\t \\\\ "
     "\\xHH),\n"
@@ -137,13 +139,13 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
         *error = "--link needs a path";
         return false;
       }
-    } else if (arg == "--tcp") {
+    } else if (arg == "--tcp" || arg == "--udp") {
       if (!value(&v)) return false;
       if (!ParseInteger(v, 0, 65535, &number)) {
         *error = NotValid(arg, "a port from 0 to 65535", v);
         return false;
       }
-      options->tcp = true;
+      (arg == "--tcp" ? options->tcp : options->udp) = true;
       options->port = static_cast<int>(number);
     } else if (arg == "--bind") {
       if (!value(&options->host)) return false;
@@ -219,8 +221,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
       return false;
     }
   }
-  if (options->tcp && !options->link.empty()) {
-    *error = "--link names a pseudo-terminal; it cannot go with --tcp";
+  if ((options->tcp || options->udp) && !options->link.empty()) {
+    *error = "--link names a pseudo-terminal; it cannot go with --tcp or --udp";
+    return false;
+  }
+  if (options->tcp && options->udp) {
+    *error = "--tcp and --udp: choose one";
     return false;
   }
   if (!mpx_only.empty() && options->mpx.empty()) {

@@ -14,6 +14,7 @@ namespace sim {
 struct Options {
   std::string link;  // symbolic link to the pseudo-terminal
   bool tcp = false;
+  bool udp = false;  // datagrams on port instead of a TCP listener
   std::string host = "127.0.0.1";
   int port = 0;
   ReplyConfig reply;

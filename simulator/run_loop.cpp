@@ -54,8 +54,13 @@ class Runner {
 
   int Run() {
     std::string error;
-    transport_ = options_.tcp ? OpenTcp(options_.host, options_.port, &error)
-                              : OpenPty(options_.link, &error);
+    if (options_.tcp) {
+      transport_ = OpenTcp(options_.host, options_.port, &error);
+    } else if (options_.udp) {
+      transport_ = OpenUdp(options_.host, options_.port, &error);
+    } else {
+      transport_ = OpenPty(options_.link, &error);
+    }
     if (!transport_) {
       Note(error);
       return kExitFailure;
@@ -67,7 +72,7 @@ class Runner {
     if (options_.verbose) {
       // Senders on TCP share the log; each line names whose frame it was.
       encoder_->SetLog([this](const std::string& line) {
-        Note(options_.tcp ? SenderName(speaking_) + ": " + line : line);
+        Note(options_.tcp || options_.udp ? SenderName(speaking_) + ": " + line : line);
       });
     }
 

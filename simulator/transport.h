@@ -61,6 +61,9 @@ std::unique_ptr<Transport> OpenPty(const std::string& link_path, std::string* er
 // A TCP listener on host:port (port 0 picks a free one).
 std::unique_ptr<Transport> OpenTcp(const std::string& host, int port, std::string* error);
 
+// A UDP socket on host:port: each datagram carries frames, each source address is a sender.
+std::unique_ptr<Transport> OpenUdp(const std::string& host, int port, std::string* error);
+
 }  // namespace sim
 
 #endif  // RDS_SIMULATOR_TRANSPORT_H_

@@ -46,6 +46,10 @@ class UecpFrame {
     return true;
   }
 
+  // The sequence counter (SQC) sent in the frame: 0 when the sender does not number its frames,
+  // 1 to 255 in turn when it matches each acknowledgement to its frame. Set it before Build.
+  void SetSequenceCounter(std::uint8_t sequence_counter) { sequence_counter_ = sequence_counter; }
+
   // Assembles the raw frame and its stuffed form from the elements as encoded when appended.
   // Never allocates.
   void Build();

@@ -258,5 +258,92 @@ check_clock_time() {
   fi
 }
 
+# tamsel.exe's station commands under Wine: `send` on COM1 (the simulator's pseudo-terminal) and
+# `run`/`send`/`get` over TCP through the real Winsock, a refusal by name, a refused connection;
+# the simulator's air, read by the Linux brovik, must carry what was sent.
+check_tamsel_station() {
+  stage "tamsel.exe station commands: serial and TCP"
+  if [[ ! -e $win64/sender/tamsel.exe || ! -x $linux_build/simulator/rds-encoder-sim ||
+    ! -x $linux_build/decoder/brovik ]]; then
+    skip "tamsel station commands (tamsel, the simulator or brovik is not built)"
+    return
+  fi
+  local exe=$win64/sender/tamsel.exe dir=$work/station rc summary
+  run_loop "$dir/serial" "$prefix.com1" "$wine_run" --prefix "$prefix" "$exe" send \
+    --pi 0x4123 --ps WINESER --pty 10 --rt "Serial from tamsel.exe"
+  rc=$(cat "$dir/serial/sender.rc")
+  summary=$("$linux_build/decoder/brovik" --summary "$dir/serial/air.txt" 2>&1 || true)
+  if [[ $rc -eq 0 ]] && crlf_to_lf "$dir/serial/tamsel.out" | grep -q "^ACK (SQC 1: PI '0x4123'" &&
+    grep -qF '"WINESER "' <<<"$summary" && grep -qF '"Serial from tamsel.exe"' <<<"$summary"; then
+    pass "tamsel.exe send on COM1: ACK, PS and radiotext on air"
+  else
+    fail "tamsel.exe send on COM1: exit $rc"
+    cat "$dir/serial/tamsel.out" "$dir/serial/tamsel.err" "$dir/serial/sim.err" 2>/dev/null || true
+  fi
+
+  mkdir -p "$dir/tcp"
+  "$linux_build/simulator/rds-encoder-sim" --tcp 0 --keep-running --seconds 40 \
+    --out "$dir/tcp/air.txt" >"$dir/tcp/sim.out" 2>"$dir/tcp/sim.err" &
+  sim_pid=$!
+  local where="" tries=0
+  until [[ -n $where ]] || ((tries > 100)); do
+    sleep 0.05
+    tries=$((tries + 1))
+    where=$(head -n 1 "$dir/tcp/sim.out" 2>/dev/null || true)
+  done
+  printf '%s\n' "# set-up" "--pi 0x4123 --ps WINETCP --af 88.1,107.5" "wait 0.2" \
+    "send --rt 'Over Winsock' --ta on --tp on" >"$dir/tcp/station.txt"
+  rc=0
+  timeout 60 "$wine_run" --prefix "$prefix" "$exe" run --tcp "$where" 'Z:'"$dir/tcp/station.txt" \
+    >"$dir/tcp/run.out" 2>"$dir/tcp/run.err" || rc=$?
+  if [[ $rc -eq 0 && $(crlf_to_lf "$dir/tcp/run.out" | grep -c '^ACK') -eq 2 ]]; then
+    pass "tamsel.exe run over TCP (Winsock): 2 frames acknowledged"
+  else
+    fail "tamsel.exe run over TCP: exit $rc"
+    cat "$dir/tcp/run.out" "$dir/tcp/run.err" || true
+  fi
+  rc=0
+  timeout 60 "$wine_run" --prefix "$prefix" "$exe" send --tcp "$where" --group 3F0012345678 \
+    >"$dir/tcp/nack.out" 2>"$dir/tcp/nack.err" || rc=$?
+  if [[ $rc -eq 7 ]] && crlf_to_lf "$dir/tcp/nack.out" | grep -q '^NACK 6 parameter out of range'; then
+    pass "tamsel.exe over TCP: an out-of-range group is refused by name, exit 7"
+  else
+    fail "tamsel.exe refusal over TCP: exit $rc, $(cat "$dir/tcp/nack.out")"
+  fi
+  rc=0
+  timeout 60 "$wine_run" --prefix "$prefix" "$exe" get --tcp "$where" ps rt \
+    >"$dir/tcp/get.out" 2>"$dir/tcp/get.err" || rc=$?
+  if [[ $rc -eq 0 ]] && crlf_to_lf "$dir/tcp/get.out" | grep -qx 'PS: "WINETCP "' &&
+    crlf_to_lf "$dir/tcp/get.out" | grep -q '^RT: "Over Winsock"'; then
+    pass "tamsel.exe get over TCP reads back the PS and radiotext"
+  else
+    fail "tamsel.exe get over TCP: exit $rc, $(cat "$dir/tcp/get.out" "$dir/tcp/get.err")"
+  fi
+  # A few seconds of air, so that the radiotext's segments all go out, then the simulator ends.
+  sleep 4
+  kill -TERM "$sim_pid" 2>/dev/null || true
+  wait "$sim_pid" || true
+  sim_pid=
+  summary=$("$linux_build/decoder/brovik" --summary "$dir/tcp/air.txt" 2>&1 || true)
+  if grep -qF '"WINETCP "' <<<"$summary" && grep -qF '"Over Winsock"' <<<"$summary" &&
+    grep -qF 'TP on, TA on' <<<"$summary" && grep -qF '88.1 107.5 MHz' <<<"$summary"; then
+    pass "the simulator's air carries tamsel.exe's TCP station (PS, RT, TP/TA, AF)"
+  else
+    fail "the simulator's air lacks tamsel.exe's TCP station: $summary"
+  fi
+
+  # Nobody listens on port 1: Winsock's refusal must come through with its code.
+  rc=0
+  timeout 60 "$wine_run" --prefix "$prefix" "$exe" send --tcp 127.0.0.1:1 --ps X \
+    >"$dir/refused.out" 2>"$dir/refused.err" || rc=$?
+  if [[ $rc -eq 3 ]] && grep -q 'cannot connect to tcp 127.0.0.1:1: .*Winsock error 10061' \
+    "$dir/refused.err"; then
+    pass "tamsel.exe on a closed TCP port: exit 3, Winsock error 10061"
+  else
+    fail "tamsel.exe on a closed TCP port: exit $rc, $(cat "$dir/refused.err")"
+  fi
+}
+
 check_tamsel
+check_tamsel_station
 check_brovik

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows checks of CI: cross-build both programs and the unit tests with mingw-w64 (64-bit
 # and 32-bit), then under Wine run the 64-bit unit tests, compare brovik.exe's reports with the
-# Linux build's, and run tamsel.exe against the encoder simulator on a pseudo-terminal.
+# Linux build's, and run tamsel.exe against the encoder simulator on a pseudo-terminal and, with
+# its station commands, over TCP (Winsock).
 #
 # Usage: scripts/windows/ci.sh [LINUX_BUILD_DIR]
 #   LINUX_BUILD_DIR (default: build) must hold the Linux build (`make build`): its brovik is the
@@ -69,19 +70,22 @@ build_windows() {
   echo "$dir: $((SECONDS - t)) s"
 }
 check_imports() {
-  # Statically linked: a program may import from nothing but KERNEL32 and the C runtime.
-  local exe dlls
+  # Statically linked: a program may import from nothing but KERNEL32 and the C runtime, and
+  # tamsel, which talks to encoders over TCP and UDP, from Winsock (WS2_32) as well.
+  local exe dlls want
   for exe in "$1"/sender/tamsel.exe "$1"/decoder/brovik.exe; do
     if [[ ! -e $exe ]]; then
       skip "imports of ${exe#"$repo"/} (not built: its folder is not in the tree yet)"
       continue
     fi
+    want="kernel32.dll msvcrt.dll "
+    [[ $exe == */tamsel.exe ]] && want="kernel32.dll msvcrt.dll ws2_32.dll "
     dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' |
       sort | tr '\n' ' ')
-    if [[ $dlls == "kernel32.dll msvcrt.dll " ]]; then
+    if [[ $dlls == "$want" ]]; then
       pass "imports of ${exe#"$repo"/}: $dlls"
     else
-      fail "imports of ${exe#"$repo"/}: $dlls(want kernel32.dll msvcrt.dll only)"
+      fail "imports of ${exe#"$repo"/}: $dlls(want $want only)"
     fi
   done
 }

@@ -264,7 +264,7 @@ TEST(TamselTest, WrongCommandLinesAreRefusedBeforeAnythingIsSent) {
   for (const auto& args : cases) {
     SCOPED_TRACE(args[0]);
     const RunRecord run = line.RunTamsel(args, {{"RDS_COM1", line.path()}}, tamsel_test::Silent);
-    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.exit_code, 64);
     EXPECT_EQ(run.out, "");
     EXPECT_THAT(run.err, ::testing::StartsWith("tamsel: "));
     EXPECT_THAT(run.err, HasSubstr("tamsel --help"));
