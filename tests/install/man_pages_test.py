@@ -4,8 +4,9 @@
 Usage: man_pages_test.py MAN_DIR PROGRAM=PATH...
 
 For each program: its page has the sections of a manual page; every option its --help names
-is described in the page's OPTIONS and the page describes no option --help lacks; the exit
-codes --help lists are those of EXIT STATUS. The library's page (section 3) has its sections.
+(with the help of the commands it points to, as "tamsel send --help") is described in the
+page's OPTIONS and the page describes no option the help texts lack; the exit codes they list
+are those of EXIT STATUS. The library's page (section 3) has its sections.
 """
 import os
 import re
@@ -19,12 +20,12 @@ LIBRARY_SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "RETURN VALUE", "FILES", 
 
 # An option as --help writes it: a dash or two and a letter, after a space, bracket or bar.
 HELP_OPTION = re.compile(r"(?:^|(?<=[\s\[(|,]))(--?[A-Za-z][A-Za-z0-9-]*)")
-# The same in roff, where a dash is "\-".
-ROFF_OPTION = re.compile(r"((?:\\-){1,2}[A-Za-z][A-Za-z0-9\\-]*)")
+# The same in roff, where a dash is "\-"; not a dash inside a word ("one\-way").
+ROFF_OPTION = re.compile(r"(?:^|(?<=[\s\"]))((?:\\-){1,2}[A-Za-z][A-Za-z0-9\\-]*)")
 
 
 def sections(page_text):
-    """Maps each .SH heading to the lines under it."""
+    """Maps each .SH heading to the lines under it (its .SS subsections included)."""
     result = {}
     current = None
     for line in page_text.splitlines():
@@ -37,7 +38,8 @@ def sections(page_text):
 
 
 def tagged_options(lines):
-    """Options named in the tag lines (the line after each .TP) of a section."""
+    """Options named in the tag lines (the line after each .TP) of a section and its
+    subsections."""
     options = set()
     for previous, line in zip(lines, lines[1:]):
         if previous.strip() == ".TP":
@@ -78,22 +80,37 @@ def check_program(man_dir, program, path, failures):
         page_sections = sections(page.read())
     check_sections(program + ".1", page_sections, PROGRAM_SECTIONS, failures)
 
-    run = subprocess.run([path, "--help"], capture_output=True, text=True, timeout=30)
-    if run.returncode != 0:
-        failures.append(f"{program} --help: exit {run.returncode}")
+    help_texts = [run_help([path])]
+    if help_texts[0] is None:
+        failures.append(f"{program} --help failed")
         return
-    in_help = set(HELP_OPTION.findall(run.stdout))
+    # A program with commands points to their help: "tamsel send --help".
+    for command in sorted(set(re.findall(rf"\b{re.escape(program)} (\w+) --help", help_texts[0]))):
+        help_texts.append(run_help([path, command]))
+    if None in help_texts:
+        failures.append(f"{program}: a command's --help failed")
+        return
+    in_help = set()
+    codes = set()
+    for text in help_texts:
+        in_help |= set(HELP_OPTION.findall(text))
+        codes |= help_exit_codes(text) or set()
     in_page = tagged_options(page_sections.get("OPTIONS", []))
     for option in sorted(in_help - in_page):
         failures.append(f"{program}: --help names {option}, the page's OPTIONS do not")
     for option in sorted(in_page - in_help):
         failures.append(f"{program}: the page's OPTIONS describe {option}, --help does not")
 
-    codes = help_exit_codes(run.stdout)
     page_codes = exit_status_codes(page_sections.get("EXIT STATUS", []))
-    if codes is not None and codes != page_codes:
+    if codes and codes != page_codes:
         failures.append(f"{program}: exit codes {sorted(codes)} in --help, "
                         f"{sorted(page_codes)} in the page")
+
+
+def run_help(command):
+    """The help text, or None when the program fails to give it."""
+    run = subprocess.run(command + ["--help"], capture_output=True, text=True, timeout=30)
+    return run.stdout if run.returncode == 0 else None
 
 
 def main():
