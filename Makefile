@@ -2,7 +2,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps test-deps configure build demo test tidy memcheck sanitize fuzz test-windows bench clean
+.PHONY: deps test-deps configure build demo test tidy memcheck sanitize fuzz test-windows bench \
+  package clean
 
 # Warnings as errors: off for a user's build and the demo, on for the tests (and so in CI), which
 # also compile the benchmarks, so that they build cleanly and clang-tidy sees them.
@@ -75,6 +76,12 @@ bench: deps
 	@$(BUILD)-bench/bench/decoder/station_bench
 	@$(BUILD)-bench/bench/mpx/mpx_bench
 	@$(BUILD)-bench/bench/demod/demod_bench
+
+# The Debian package rds-toolkit_<version>_<arch>.deb in $(BUILD) (docs/install.md); install it
+# with `apt install ./$(BUILD)/rds-toolkit_*.deb`. `make test` builds one too, in a scratch
+# directory, and checks it.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 # Cross-builds for Windows and runs the checks under Wine (README "Windows build").
 test-windows: build

@@ -2,14 +2,16 @@
 # Installs the Debian packages that building and testing need, when they are missing.
 # Usage: scripts/install-deps.sh [--test] [extra-package ...]
 #   --test  also what only the tests need: GNU Radio's gr-rds, the independent receiver that
-#           checks the simulator's MPX (about 450 MB)
+#           checks the simulator's MPX (about 450 MB); man-db, lintian and pkg-config, which
+#           check the manual pages, the Debian package and the installed library
 set -euo pipefail
 
+# dpkg-dev and file: `make package` reads the programs' library dependencies with them.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  valgrind tzdata libsndfile1-dev)
+  valgrind tzdata libsndfile1-dev dpkg-dev file)
 if [ "${1:-}" = "--test" ]; then
   shift
-  packages+=(gr-rds gnuradio python3-numpy)
+  packages+=(gr-rds gnuradio python3-numpy man-db lintian pkg-config)
 fi
 packages+=("$@")
 missing=()

@@ -36,7 +36,9 @@ const char kUsage[] =
     "  --level-db DB       level of the whole multiplex, -40..0 dB (default 0)\n"
     "  --level-step T:DB   from T seconds on, the level changes by DB (-40..40)\n"
     "  --gap T:S           silence from T seconds on for S seconds (the bits go on unheard)\n"
-    "  --help, --version   this text; the version\n"
+    "\n"
+    "  -h, --help  show this text\n"
+    "  --version   show the version\n"
     "\n"
     "Exit codes: 0 done, 1 a file cannot be written or the audio read, 64 usage error,\n"
     "130 interrupted.\n";
