@@ -11,6 +11,7 @@ manual page must format.
 """
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -38,7 +39,7 @@ def main():
         packages = {}
         for path in glob.glob(os.path.join(scratch, "*.deb")):
             packages[run(["dpkg-deb", "-f", path, "Package"]).strip()] = path
-        libraries = [name for name in packages if name.startswith("librdsuecp0")]
+        libraries = [name for name in packages if re.fullmatch(r"librdsuecp[0-9.]+", name)]
         if len(packages) != 3 or "rds-toolkit" not in packages or \
                 "librdsuecp-dev" not in packages or len(libraries) != 1:
             print(f"expected rds-toolkit, librdsuecp<SO> and librdsuecp-dev, CPack made "
