@@ -8,16 +8,6 @@
 namespace sender {
 namespace {
 
-std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
-  std::string text;
-  char pair[4];
-  for (const std::uint8_t byte : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", byte);
-    text += pair;
-  }
-  return text;
-}
-
 const char* KindName(Answer::Kind kind) {
   switch (kind) {
     case Answer::Kind::kAck:
@@ -40,9 +30,19 @@ const char* KindName(Answer::Kind kind) {
   return "?";
 }
 
-// JSON strings must be valid UTF-8; RDS texts are bytes of another character set, so each byte
-// above 0x7F is shown as the Latin-1 character of that value.
-std::string Utf8(const std::string& bytes) {
+}  // namespace
+
+std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
+  std::string text;
+  char pair[4];
+  for (const std::uint8_t byte : bytes) {
+    std::snprintf(pair, sizeof pair, "%02X", byte);
+    text += pair;
+  }
+  return text;
+}
+
+std::string JsonText(const std::string& bytes) {
   std::string text;
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
@@ -55,8 +55,6 @@ std::string Utf8(const std::string& bytes) {
   }
   return text;
 }
-
-}  // namespace
 
 std::string AnswerWords(const Answer& answer) {
   std::string words = KindName(answer.kind);
@@ -117,7 +115,7 @@ bool ExchangeReport::Add(const ExchangeRecord& record, const std::string& link_l
     object["frame"] = HexBytes(record.bytes);
     nlohmann::json elements = nlohmann::json::array();
     for (const auto& [name, value] : record.elements) {
-      elements.push_back({{"element", name}, {"value", Utf8(value)}});
+      elements.push_back({{"element", name}, {"value", JsonText(value)}});
     }
     object["elements"] = elements;
     object["answer"] = KindName(record.answer.kind);
@@ -125,13 +123,13 @@ bool ExchangeReport::Add(const ExchangeRecord& record, const std::string& link_l
       object["code"] = record.answer.code;
       object["reason"] = uecp::ResponseCodeName(record.answer.code);
     }
-    if (record.answer.kind == Answer::Kind::kText) object["text"] = Utf8(record.answer.text);
+    if (record.answer.kind == Answer::Kind::kText) object["text"] = JsonText(record.answer.text);
     if (record.answer.kind == Answer::Kind::kMessage) {
       object["message"] = HexBytes(record.answer.message);
     }
     if (record.answer.kind == Answer::Kind::kGarbled ||
         record.answer.kind == Answer::Kind::kLineFailed) {
-      object["detail"] = Utf8(record.answer.text);
+      object["detail"] = JsonText(record.answer.text);
     }
     object["attempts"] = record.attempts;
     if (record.answer.kind != Answer::Kind::kOneWay &&

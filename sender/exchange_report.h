@@ -3,8 +3,10 @@
 #ifndef RDS_SENDER_EXCHANGE_REPORT_H_
 #define RDS_SENDER_EXCHANGE_REPORT_H_
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "sender/exchange.h"
 
@@ -33,6 +35,13 @@ class ExchangeReport {
   int line_failed_ = 0;
   bool output_failed_ = false;
 };
+
+// Bytes as upper-case hex pairs without spaces, as frames are logged.
+std::string HexBytes(const std::vector<std::uint8_t>& bytes);
+
+// JSON strings must be valid UTF-8; RDS texts are bytes of another character set, so each byte
+// above 0x7F is shown as the Latin-1 character of that value.
+std::string JsonText(const std::string& bytes);
 
 // "ACK", "NACK 6 parameter out of range", "TEXT 'OK'", ... as the text line starts.
 std::string AnswerWords(const Answer& answer);

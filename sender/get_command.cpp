@@ -46,31 +46,6 @@ constexpr KnownElement kKnownElements[] = {
     {"ptyn", uecp::kMecPtyn, true},
 };
 
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-  std::string text;
-  char pair[4];
-  for (const std::uint8_t byte : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", byte);
-    text += pair;
-  }
-  return text;
-}
-
-// JSON strings must be valid UTF-8: bytes above 0x7F are shown as the Latin-1 characters.
-std::string Utf8(const std::string& bytes) {
-  std::string text;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      text.push_back(c);
-    } else {
-      text.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-      text.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-    }
-  }
-  return text;
-}
-
 // The elements of an answer's message field in words; bytes that make no element stay hex.
 std::vector<uecp::ElementDescription> Describe(const std::vector<std::uint8_t>& message) {
   std::vector<uecp::ElementDescription> described;
@@ -81,7 +56,7 @@ std::vector<uecp::ElementDescription> Describe(const std::vector<std::uint8_t>& 
     if (size != 0) one = uecp::DescribeElement(message.data() + at, size);
     if (!one) {
       described.push_back(
-          {"unreadable", Hex({message.begin() + static_cast<long>(at), message.end()}), {}});
+          {"unreadable", HexBytes({message.begin() + static_cast<long>(at), message.end()}), {}});
       break;
     }
     described.push_back(*one);
@@ -176,12 +151,13 @@ int RunGet(const GetRequest& request, Exchanger* exchanger, const std::string& l
       object["request"] = item.name;
       object["sqc"] = record.sequence_counter;
       object["answer"] = "MESSAGE";
-      object["message"] = Hex(record.answer.message);
+      object["message"] = HexBytes(record.answer.message);
       nlohmann::json elements = nlohmann::json::array();
       for (const uecp::ElementDescription& one : described) {
         nlohmann::json fields = nlohmann::json::object();
-        for (const auto& [key, value] : one.fields) fields[key] = Utf8(value);
-        elements.push_back({{"element", one.name}, {"text", Utf8(one.text)}, {"fields", fields}});
+        for (const auto& [key, value] : one.fields) fields[key] = JsonText(value);
+        elements.push_back(
+            {{"element", one.name}, {"text", JsonText(one.text)}, {"fields", fields}});
       }
       object["elements"] = elements;
       object["round_trip_ms"] =

@@ -19,20 +19,13 @@
 #include <cstring>
 #include <map>
 
+#include "simulator/ip_socket.h"
 #include "simulator/reply_queue.h"
 #include "simulator/transport.h"
 
 namespace sim {
 
 namespace {
-
-std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
-
-std::string AddressText(const sockaddr_in& address) {
-  char host[INET_ADDRSTRLEN] = "?";
-  inet_ntop(AF_INET, &address.sin_addr, host, sizeof host);
-  return std::string(host) + ":" + std::to_string(ntohs(address.sin_port));
-}
 
 // accept() errors that concern one connection only (it was reset while it waited, or the
 // network below it went away), not the listener.
@@ -50,27 +43,12 @@ class TcpTransport : public Transport {
   }
 
   bool Open(const std::string& host, int port, std::string* error) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
-      *error = "not an IPv4 address: " + host;
-      return false;
-    }
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (listener_ < 0) return Fail(SystemError("cannot create a socket"), error);
-    const int yes = 1;
-    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-      return Fail(SystemError("cannot listen on " + host + ":" + std::to_string(port)), error);
-    }
+    listener_ = BindIpv4(host, port, SOCK_STREAM, &where_, error);
+    if (listener_ < 0) return false;
     // Room for every sender to knock at once; each is accepted (or turned away) at the next round.
     if (listen(listener_, 2 * static_cast<int>(kMaxTcpSenders)) != 0) {
       return Fail(SystemError("cannot listen"), error);
     }
-    socklen_t size = sizeof address;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-    where_ = host + ":" + std::to_string(ntohs(address.sin_port));
     return true;
   }
 

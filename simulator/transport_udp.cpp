@@ -13,19 +13,12 @@
 #include <map>
 #include <utility>
 
+#include "simulator/ip_socket.h"
 #include "simulator/transport.h"
 
 namespace sim {
 
 namespace {
-
-std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
-
-std::string AddressText(const sockaddr_in& address) {
-  char host[INET_ADDRSTRLEN] = "?";
-  inet_ntop(AF_INET, &address.sin_addr, host, sizeof host);
-  return std::string(host) + ":" + std::to_string(ntohs(address.sin_port));
-}
 
 // A datagram holds one stuffed frame at most, which is well below this.
 constexpr std::size_t kMaxDatagram = 65536;
@@ -39,26 +32,8 @@ class UdpTransport : public Transport {
   }
 
   bool Open(const std::string& host, int port, std::string* error) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
-      *error = "not an IPv4 address: " + host;
-      return false;
-    }
-    fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd_ < 0) {
-      *error = SystemError("cannot create a socket");
-      return false;
-    }
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-      *error = SystemError("cannot listen on " + host + ":" + std::to_string(port) + "/udp");
-      return false;
-    }
-    socklen_t size = sizeof address;
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
-    where_ = host + ":" + std::to_string(ntohs(address.sin_port));
-    return true;
+    fd_ = BindIpv4(host, port, SOCK_DGRAM, &where_, error);
+    return fd_ >= 0;
   }
 
   [[nodiscard]] std::string Where() const override { return where_; }

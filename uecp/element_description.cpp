@@ -1,9 +1,9 @@
 #include "uecp/element_description.h"
 
 #include <cstdio>
-#include <iterator>
 
 #include "uecp/element_codes.h"
+#include "uecp/response_code.h"
 
 namespace uecp {
 
@@ -55,23 +55,6 @@ const Shape* FindShape(std::uint8_t code) {
   }
   return nullptr;
 }
-
-const char* const kResponseNames[] = {
-    "OK",
-    "CRC error",
-    "message not received completely",
-    "message unknown",
-    "DSN error",
-    "PSN error",
-    "parameter out of range",
-    "message element length error",
-    "message field length error",
-    "message not acceptable",
-    "end message missing",
-    "buffer overflow",
-    "bad stuffing",
-    "unexpected end of message",
-};
 
 std::string Format(const char* format, unsigned value) {
   char text[32];
@@ -329,7 +312,7 @@ std::optional<ElementDescription> DescribeAcknowledgement(const std::uint8_t* el
   ElementDescription out;
   out.name = "acknowledgement";
   const unsigned code = element[1];
-  const std::string name = code < std::size(kResponseNames) ? kResponseNames[code] : "unknown";
+  const std::string name = ResponseCodeName(element[1]);
   out.fields.emplace_back("code", Decimal(code));
   out.fields.emplace_back("response", name);
   out.text = Decimal(code) + " " + name;

@@ -1,0 +1,27 @@
+// What the TCP and UDP transports share: an IPv4 socket bound to the address senders reach the
+// simulator on, and the texts that name addresses and system errors in its messages.
+#ifndef RDS_SIMULATOR_IP_SOCKET_H_
+#define RDS_SIMULATOR_IP_SOCKET_H_
+
+#include <netinet/in.h>
+
+#include <string>
+
+namespace sim {
+
+// "what: <the system's reason for errno>".
+std::string SystemError(const std::string& what);
+
+// "127.0.0.1:4001".
+std::string AddressText(const sockaddr_in& address);
+
+// A non-blocking, close-on-exec socket of `type` (SOCK_STREAM or SOCK_DGRAM) bound to host:port;
+// port 0 lets the system pick one. A stream socket may rebind an address that a previous run
+// left in TIME_WAIT. Returns the descriptor and sets *where to "host:port" with the port bound,
+// or returns -1 and says why in *error.
+[[nodiscard]] int BindIpv4(const std::string& host, int port, int type, std::string* where,
+                           std::string* error);
+
+}  // namespace sim
+
+#endif  // RDS_SIMULATOR_IP_SOCKET_H_
