@@ -18,33 +18,34 @@ std::string AddressText(const sockaddr_in& address) {
   return std::string(host) + ":" + std::to_string(ntohs(address.sin_port));
 }
 
-int BindIpv4(const std::string& host, int port, int type, std::string* where, std::string* error) {
+BoundSocket BindIpv4(SocketKind kind, const std::string& host, int port, std::string* error) {
+  const bool stream = kind == SocketKind::kStream;
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
   if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
     *error = "not an IPv4 address: " + host;
-    return -1;
+    return {};
   }
-  const int fd = socket(AF_INET, type | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  const int fd =
+      socket(AF_INET, (stream ? SOCK_STREAM : SOCK_DGRAM) | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) {
     *error = SystemError("cannot create a socket");
-    return -1;
+    return {};
   }
-  if (type == SOCK_STREAM) {
+  if (stream) {
     const int yes = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   }
   if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    const std::string suffix = type == SOCK_DGRAM ? "/udp" : "";
+    const std::string suffix = stream ? "" : "/udp";
     *error = SystemError("cannot listen on " + host + ":" + std::to_string(port) + suffix);
     close(fd);
-    return -1;
+    return {};
   }
   socklen_t size = sizeof address;
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  *where = host + ":" + std::to_string(ntohs(address.sin_port));
-  return fd;
+  return {fd, host + ":" + std::to_string(ntohs(address.sin_port))};
 }
 
 }  // namespace sim

@@ -15,12 +15,18 @@ std::string SystemError(const std::string& what);
 // "127.0.0.1:4001".
 std::string AddressText(const sockaddr_in& address);
 
-// A non-blocking, close-on-exec socket of `type` (SOCK_STREAM or SOCK_DGRAM) bound to host:port;
-// port 0 lets the system pick one. A stream socket may rebind an address that a previous run
-// left in TIME_WAIT. Returns the descriptor and sets *where to "host:port" with the port bound,
-// or returns -1 and says why in *error.
-[[nodiscard]] int BindIpv4(const std::string& host, int port, int type, std::string* where,
-                           std::string* error);
+enum class SocketKind { kStream, kDatagram };
+
+struct BoundSocket {
+  int fd = -1;        // -1 when the socket could not be made or bound
+  std::string where;  // "host:port" with the port bound
+};
+
+// A non-blocking, close-on-exec socket bound to host:port; port 0 lets the system pick one. A
+// stream socket may rebind an address that a previous run left in TIME_WAIT. On failure the fd
+// is -1 and *error says why.
+[[nodiscard]] BoundSocket BindIpv4(SocketKind kind, const std::string& host, int port,
+                                   std::string* error);
 
 }  // namespace sim
 

@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "simulator/ip_socket.h"
 #include "simulator/reply_queue.h"
@@ -43,7 +44,9 @@ class TcpTransport : public Transport {
   }
 
   bool Open(const std::string& host, int port, std::string* error) {
-    listener_ = BindIpv4(host, port, SOCK_STREAM, &where_, error);
+    BoundSocket bound = BindIpv4(SocketKind::kStream, host, port, error);
+    listener_ = bound.fd;
+    where_ = std::move(bound.where);
     if (listener_ < 0) return false;
     // Room for every sender to knock at once; each is accepted (or turned away) at the next round.
     if (listen(listener_, 2 * static_cast<int>(kMaxTcpSenders)) != 0) {

@@ -32,7 +32,9 @@ class UdpTransport : public Transport {
   }
 
   bool Open(const std::string& host, int port, std::string* error) {
-    fd_ = BindIpv4(host, port, SOCK_DGRAM, &where_, error);
+    BoundSocket bound = BindIpv4(SocketKind::kDatagram, host, port, error);
+    fd_ = bound.fd;
+    where_ = std::move(bound.where);
     return fd_ >= 0;
   }
 
