@@ -273,6 +273,16 @@ bool ParseProgrammeItem(const std::string& text, std::uint16_t* code) {
   return true;
 }
 
+std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
+  std::string text;
+  char pair[4];
+  for (const std::uint8_t byte : bytes) {
+    std::snprintf(pair, sizeof pair, "%02X", byte);
+    text += pair;
+  }
+  return text;
+}
+
 bool ParseHexBytes(const std::string& text, std::vector<std::uint8_t>* bytes) {
   bytes->clear();
   std::string digits;

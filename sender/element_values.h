@@ -36,6 +36,9 @@ const char* ProgrammeTypeName(std::uint8_t type);
 // Hexadecimal bytes, blanks, ':' and '.' between them allowed.
 [[nodiscard]] bool ParseHexBytes(const std::string& text, std::vector<std::uint8_t>* bytes);
 
+// Bytes as upper-case hex pairs without spaces, as frames are shown and logged.
+std::string HexBytes(const std::vector<std::uint8_t>& bytes);
+
 }  // namespace sender
 
 #endif  // RDS_SENDER_ELEMENT_VALUES_H_

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "sender/element_values.h"
 #include "uecp/response_code.h"
 
 namespace sender {
@@ -15,16 +16,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kTextQuietMs = 100;
 // A connection that drops again at once after each reconnection is not retried forever.
 constexpr int kMaxDropsPerFrame = 3;
-
-std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
-  std::string text;
-  char pair[4];
-  for (const std::uint8_t byte : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", byte);
-    text += pair;
-  }
-  return text;
-}
 
 // "ERR 6" from an encoder that answers in text.
 bool TextRefusal(const std::string& text, std::uint8_t* code) {

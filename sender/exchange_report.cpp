@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sender/element_values.h"
 #include "sender/exit_codes.h"
 #include "uecp/response_code.h"
 
@@ -31,16 +32,6 @@ const char* KindName(Answer::Kind kind) {
 }
 
 }  // namespace
-
-std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
-  std::string text;
-  char pair[4];
-  for (const std::uint8_t byte : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", byte);
-    text += pair;
-  }
-  return text;
-}
 
 std::string JsonText(const std::string& bytes) {
   std::string text;

@@ -36,9 +36,6 @@ class ExchangeReport {
   bool output_failed_ = false;
 };
 
-// Bytes as upper-case hex pairs without spaces, as frames are logged.
-std::string HexBytes(const std::vector<std::uint8_t>& bytes);
-
 // JSON strings must be valid UTF-8; RDS texts are bytes of another character set, so each byte
 // above 0x7F is shown as the Latin-1 character of that value.
 std::string JsonText(const std::string& bytes);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "sender/element_values.h"
 #include "sender/exchange_report.h"
 #include "sender/exit_codes.h"
 #include "uecp/element_codes.h"
